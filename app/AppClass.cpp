@@ -1,0 +1,42 @@
+#include "AppClass.h"
+
+#include "MainAppWindow.h"
+
+AppClass::AppClass() = default;
+
+// The window is gone by now: shutdown() has deleted it.
+AppClass::~AppClass() = default;
+
+void AppClass::initialise (const juce::String&)
+{
+    // The pointer is stored only once the window is complete, so a failed
+    // construction leaves nothing for shutdown() to delete.
+    mainWindow = std::make_unique<MainAppWindow>();
+    mainWindow->centreWithSize (startWidth, startHeight);
+    mainWindow->setVisible (true);
+}
+
+void AppClass::shutdown()
+{
+    mainWindow.reset();
+}
+
+const juce::String AppClass::getApplicationName()
+{
+    return applicationName;
+}
+
+const juce::String AppClass::getApplicationVersion()
+{
+    return applicationVersion;
+}
+
+// Each start from the disc runs on its own with its own window; no lock, no hand-over.
+bool AppClass::moreThanOneInstanceAllowed()
+{
+    return true;
+}
+
+void AppClass::anotherInstanceStarted (const juce::String&)
+{
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+class MainAppWindow;
+
+/** The application object: states who we are, opens the one window at start-up
+    and deletes it when the message loop has ended. */
+class AppClass : public juce::JUCEApplication
+{
+public:
+    AppClass();
+    ~AppClass() override;
+
+    void initialise (const juce::String& commandLine) override;
+    void shutdown() override;
+
+    const juce::String getApplicationName() override;
+    const juce::String getApplicationVersion() override;
+    bool moreThanOneInstanceAllowed() override;
+    void anotherInstanceStarted (const juce::String& commandLine) override;
+
+    /** The window while the application runs; null before initialise and after shutdown. */
+    MainAppWindow* getMainWindow() const noexcept { return mainWindow.get(); }
+
+    static constexpr const char* applicationName = "ORVALIS Brelvan";
+    static constexpr const char* applicationVersion = "0.0";
+    static constexpr int startWidth = 644;
+    static constexpr int startHeight = 424;
+
+private:
+    std::unique_ptr<MainAppWindow> mainWindow;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AppClass)
+};

@@ -1,0 +1,16 @@
+#include "e2e/Harness.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+// One private X server and one framework start-up for the whole test program,
+// as the application would have.
+int main (int argc, char** argv)
+{
+    testing::InitGoogleTest (&argc, argv);
+    e2e::XServer server;
+    setenv ("DISPLAY", server.displayName().c_str(), 1);
+    juce::ScopedJuceInitialiser_GUI framework;
+    return RUN_ALL_TESTS();
+}
