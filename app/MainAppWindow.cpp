@@ -1,13 +1,24 @@
 #include "MainAppWindow.h"
 
+#include "artwork/Artwork.h"
+
 MainAppWindow::MainAppWindow()
     : DocumentWindow (windowTitle, juce::Colours::azure, DocumentWindow::allButtons, true)
 {
     setResizable (true, false);
     setTitleBarHeight (titleBarHeight);
+    attachIcon();
 }
 
 MainAppWindow::~MainAppWindow() = default;
+
+// Through the peer, so the task bar shows the icon while our own title bar keeps drawing none.
+void MainAppWindow::attachIcon()
+{
+    const auto& largest = Artwork::icons[0];
+    if (auto* peer = getPeer())
+        peer->setIcon (juce::ImageFileFormat::loadFrom (largest.data, static_cast<size_t> (largest.size)));
+}
 
 // The window stays on screen until shutdown deletes it; no confirmation is asked.
 void MainAppWindow::closeButtonPressed()

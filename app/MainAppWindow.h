@@ -19,5 +19,7 @@ public:
     static constexpr int titleBarHeight = 20;
 
 private:
+    void attachIcon();
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainAppWindow)
 };

@@ -1,0 +1,256 @@
+#include "artwork/Artwork.h"
+
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace
+{
+    struct CatalogueRow
+    {
+        const char* name;
+        const ArtworkEntry& entry;
+        int width, height;
+    };
+
+    const CatalogueRow catalogue[] = {
+        { "menuBackground", Artwork::menuBackground, 640, 400 },
+        { "menuOrvalisButton", Artwork::menuOrvalisButton, 93, 78 },
+        { "menuTessalyButton", Artwork::menuTessalyButton, 101, 95 },
+        { "menuMarrowbyButton", Artwork::menuMarrowbyButton, 93, 78 },
+        { "menuKestruneButton", Artwork::menuKestruneButton, 93, 78 },
+        { "orvalisBackground", Artwork::orvalisBackground, 640, 400 },
+        { "orvalisReturn", Artwork::orvalisReturn, 104, 41 },
+        { "orvalisInstall", Artwork::orvalisInstall, 136, 98 },
+        { "tessalyBackground", Artwork::tessalyBackground, 640, 400 },
+        { "tessalyReturn", Artwork::tessalyReturn, 104, 41 },
+        { "tessalyInstall", Artwork::tessalyInstall, 136, 98 },
+        { "marrowbyBackground", Artwork::marrowbyBackground, 640, 400 },
+        { "marrowbyReturn", Artwork::marrowbyReturn, 104, 41 },
+        { "marrowbyInstall", Artwork::marrowbyInstall, 136, 98 },
+        { "kestruneBackground", Artwork::kestruneBackground, 640, 400 },
+        { "kestruneReturn", Artwork::kestruneReturn, 104, 41 },
+        { "kestruneInstall", Artwork::kestruneInstall, 136, 98 },
+    };
+
+    const juce::File picturesFolder { BRELVAN_SOURCE_DIR "/artwork/pictures" };
+
+    juce::MemoryBlock committedBytes (const char* name)
+    {
+        juce::MemoryBlock bytes;
+        picturesFolder.getChildFile (juce::String (name) + ".png").loadFileAsData (bytes);
+        return bytes;
+    }
+
+    juce::Image decode (const juce::MemoryBlock& bytes)
+    {
+        return juce::ImageFileFormat::loadFrom (bytes.getData(), bytes.getSize());
+    }
+
+    juce::uint32 bigEndian (const juce::uint8* p)
+    {
+        return (juce::uint32 (p[0]) << 24) | (juce::uint32 (p[1]) << 16) | (juce::uint32 (p[2]) << 8) | p[3];
+    }
+
+    struct Chunk
+    {
+        juce::String type;
+        const juce::uint8* body;
+        juce::uint32 size;
+    };
+
+    std::vector<Chunk> chunksOf (const juce::MemoryBlock& png)
+    {
+        std::vector<Chunk> chunks;
+        const auto* p = static_cast<const juce::uint8*> (png.getData());
+        size_t offset = 8;
+        while (offset + 12 <= png.getSize())
+        {
+            const auto size = bigEndian (p + offset);
+            chunks.push_back ({ juce::String (reinterpret_cast<const char*> (p + offset + 4), 4), p + offset + 8, size });
+            offset += 12 + size;
+        }
+        return chunks;
+    }
+
+    int maxAlphaIn (const juce::Image& image, juce::Rectangle<int> area)
+    {
+        int highest = 0;
+        for (int y = area.getY(); y < area.getBottom(); ++y)
+            for (int x = area.getX(); x < area.getRight(); ++x)
+                highest = std::max (highest, (int) image.getPixelAt (x, y).getAlpha());
+        return highest;
+    }
+
+    int brightestChannelIn (const juce::Image& image, juce::Rectangle<int> area)
+    {
+        int highest = 0;
+        for (int y = area.getY(); y < area.getBottom(); ++y)
+            for (int x = area.getX(); x < area.getRight(); ++x)
+            {
+                const auto c = image.getPixelAt (x, y);
+                highest = std::max ({ highest, (int) c.getRed(), (int) c.getGreen(), (int) c.getBlue() });
+            }
+        return highest;
+    }
+
+    bool isBackground (const CatalogueRow& row)
+    {
+        return row.width == 640;
+    }
+} // namespace
+
+TEST (Pictures, AreRgbaPngFilesWithTheFixedChunkLayout)
+{
+    for (auto& row : catalogue)
+    {
+        SCOPED_TRACE (row.name);
+        const auto png = committedBytes (row.name);
+        ASSERT_GT (png.getSize(), 8u);
+        EXPECT_EQ (memcmp (png.getData(), "\x89PNG\r\n\x1a\n", 8), 0);
+
+        const auto chunks = chunksOf (png);
+        juce::StringArray types;
+        for (auto& c : chunks)
+            types.add (c.type);
+        EXPECT_EQ (types.joinIntoString (" "), "IHDR pHYs iCCP cHRM IDAT IEND");
+        ASSERT_EQ (chunks.size(), 6u);
+
+        const auto* ihdr = chunks[0].body;
+        EXPECT_EQ (bigEndian (ihdr), (juce::uint32) row.width);
+        EXPECT_EQ (bigEndian (ihdr + 4), (juce::uint32) row.height);
+        EXPECT_EQ (ihdr[8], 8);  // bits per sample
+        EXPECT_EQ (ihdr[9], 6);  // RGBA
+        EXPECT_EQ (ihdr[12], 0); // not interlaced
+
+        const auto* phys = chunks[1].body;
+        EXPECT_EQ (bigEndian (phys), 2835u);
+        EXPECT_EQ (bigEndian (phys + 4), 2835u);
+        EXPECT_EQ (phys[8], 1);
+    }
+}
+
+TEST (Pictures, BackgroundsAreOpaqueAndButtonsStandOnATransparentSurround)
+{
+    for (auto& row : catalogue)
+    {
+        SCOPED_TRACE (row.name);
+        const auto image = decode (committedBytes (row.name));
+        ASSERT_EQ (image.getWidth(), row.width);
+        ASSERT_EQ (image.getHeight(), row.height);
+
+        if (isBackground (row))
+        {
+            for (int y = 0; y < image.getHeight(); ++y)
+                for (int x = 0; x < image.getWidth(); ++x)
+                    ASSERT_EQ (image.getPixelAt (x, y).getAlpha(), 255) << x << ", " << y;
+        }
+        else
+        {
+            const auto w = row.width - 1, h = row.height - 1;
+            for (auto corner : { juce::Point<int> (0, 0), { w, 0 }, { 0, h }, { w, h } })
+                EXPECT_EQ (image.getPixelAt (corner.x, corner.y).getAlpha(), 0);
+            EXPECT_EQ (image.getPixelAt (row.width / 2, row.height / 3).getAlpha(), 255); // the picture itself
+        }
+    }
+}
+
+TEST (Pictures, LeaveTheirZonesClearForWhatThePagesPlaceOverThem)
+{
+    // The slot numerals of the menu show through the top-left corners of three menu pictures.
+    for (auto* name : { "menuOrvalisButton", "menuMarrowbyButton", "menuKestruneButton" })
+        EXPECT_EQ (maxAlphaIn (decode (committedBytes (name)), { 0, 0, 13, 18 }), 0) << name;
+
+    // The left edge of the Return picture shows through the right edge of each Install picture.
+    for (auto* name : { "orvalisInstall", "tessalyInstall", "marrowbyInstall", "kestruneInstall" })
+        EXPECT_EQ (maxAlphaIn (decode (committedBytes (name)), { 128, 16, 8, 41 }), 0) << name;
+
+    // Link text is drawn straight onto the background: its rectangles stay near-black,
+    // as does the area of the Install and Return buttons.
+    const std::map<const char*, std::vector<juce::Rectangle<int>>> links {
+        { "orvalisBackground", { { 16, 352, 131, 16 }, { 22, 378, 344, 16 } } },
+        { "tessalyBackground", { { 16, 327, 218, 16 }, { 21, 353, 184, 16 }, { 21, 378, 160, 16 } } },
+        { "marrowbyBackground", { { 8, 379, 299, 16 } } },
+        { "kestruneBackground", { { 25, 382, 145, 16 } } },
+    };
+    for (auto& [name, rectangles] : links)
+    {
+        const auto image = decode (committedBytes (name));
+        for (auto& r : rectangles)
+            EXPECT_LE (brightestChannelIn (image, r), 16) << name << " " << r.toString();
+        EXPECT_LE (brightestChannelIn (image, { 392, 296, 136, 98 }), 16) << name;
+        EXPECT_LE (brightestChannelIn (image, { 520, 312, 104, 41 }), 16) << name;
+
+        // A white label stands just above each link.
+        for (auto& r : rectangles)
+            EXPECT_GT (brightestChannelIn (image, { r.getX() - 10, r.getY() - 8, 120, 7 }), 200) << name << " " << r.toString();
+    }
+}
+
+TEST (Pictures, TheFourReturnPicturesAreOneAndTheSame)
+{
+    const auto first = committedBytes ("orvalisReturn");
+    for (auto* name : { "tessalyReturn", "marrowbyReturn", "kestruneReturn" })
+        EXPECT_EQ (committedBytes (name), first) << name;
+}
+
+TEST (Catalogue, HoldsTheCommittedFilesAtAddressesOfTheirOwn)
+{
+    std::set<const char*> addresses;
+    for (auto& row : catalogue)
+    {
+        SCOPED_TRACE (row.name);
+        EXPECT_EQ (juce::MemoryBlock (row.entry.data, static_cast<size_t> (row.entry.size)), committedBytes (row.name));
+        addresses.insert (row.entry.data);
+    }
+    EXPECT_EQ (addresses.size(), std::size (catalogue));
+}
+
+TEST (Catalogue, DecodesThroughTheImageCacheOncePerEntry)
+{
+    std::set<juce::ImagePixelData*> returnImages;
+    for (auto& row : catalogue)
+    {
+        SCOPED_TRACE (row.name);
+        const auto image = juce::ImageCache::getFromMemory (row.entry.data, row.entry.size);
+        ASSERT_TRUE (image.isValid());
+        EXPECT_EQ (image.getWidth(), row.width);
+        EXPECT_EQ (image.getHeight(), row.height);
+
+        // The same address gives the very same pixels back, not a second decode.
+        const auto again = juce::ImageCache::getFromMemory (row.entry.data, row.entry.size);
+        EXPECT_EQ (again.getPixelData(), image.getPixelData());
+
+        if (juce::String (row.name).endsWith ("Return"))
+            returnImages.insert (image.getPixelData());
+    }
+    EXPECT_EQ (returnImages.size(), 4u);
+}
+
+TEST (Pictures, AreExactlyWhatTheGeneratorDraws)
+{
+    const juce::TemporaryFile folder;
+    juce::ChildProcess generator;
+    ASSERT_TRUE (generator.start (juce::StringArray { BRELVAN_ARTWORK_GENERATOR, folder.getFile().getFullPathName() }));
+    const auto output = generator.readAllProcessOutput();
+    ASSERT_EQ (generator.getExitCode(), 0u) << output;
+
+    const auto committed = picturesFolder.findChildFiles (juce::File::findFiles, false, "*.png");
+    EXPECT_EQ (committed.size(), 21);
+    EXPECT_EQ (folder.getFile().findChildFiles (juce::File::findFiles, false, "*.png").size(), committed.size());
+
+    for (auto& file : committed)
+    {
+        SCOPED_TRACE (file.getFileName());
+        const auto expected = juce::ImageFileFormat::loadFrom (file);
+        const auto drawn = juce::ImageFileFormat::loadFrom (folder.getFile().getChildFile (file.getFileName()));
+        ASSERT_TRUE (drawn.isValid());
+        ASSERT_EQ (drawn.getBounds(), expected.getBounds());
+
+        int different = 0;
+        for (int y = 0; y < expected.getHeight(); ++y)
+            for (int x = 0; x < expected.getWidth(); ++x)
+                different += expected.getPixelAt (x, y) != drawn.getPixelAt (x, y) ? 1 : 0;
+        EXPECT_EQ (different, 0);
+    }
+    folder.getFile().deleteRecursively();
+}

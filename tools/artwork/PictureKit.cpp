@@ -1,0 +1,266 @@
+#include "PictureKit.h"
+
+#include <stdexcept>
+
+const juce::Colour PictureKit::panelFill { 38, 38, 38 };
+const juce::Colour PictureKit::panelOutline { 128, 128, 128 };
+const juce::Colour PictureKit::captionGrey { 0xffd2d2d2 };
+const juce::Colour PictureKit::gold { 0xffe2b65a };
+const juce::Colour PictureKit::goldDeep { 0xff8a6420 };
+
+namespace
+{
+    struct FontFile
+    {
+        PictureKit::Face face;
+        const char* path;
+    };
+
+    // From the Debian packages fonts-lato and fonts-ebgaramond.
+    constexpr FontFile fontFiles[] = {
+        { PictureKit::Face::sansThin, "/usr/share/fonts/truetype/lato/Lato-Thin.ttf" },
+        { PictureKit::Face::sansLight, "/usr/share/fonts/truetype/lato/Lato-Light.ttf" },
+        { PictureKit::Face::sansRegular, "/usr/share/fonts/truetype/lato/Lato-Regular.ttf" },
+        { PictureKit::Face::sansBold, "/usr/share/fonts/truetype/lato/Lato-Bold.ttf" },
+        { PictureKit::Face::sansBlack, "/usr/share/fonts/truetype/lato/Lato-Black.ttf" },
+        { PictureKit::Face::serifRegular, "/usr/share/fonts/opentype/ebgaramond/EBGaramond12-Regular.otf" },
+        { PictureKit::Face::serifItalic, "/usr/share/fonts/opentype/ebgaramond/EBGaramond12-Italic.otf" },
+        { PictureKit::Face::serifBold, "/usr/share/fonts/opentype/ebgaramond/EBGaramond12-Bold.otf" },
+    };
+
+    void mustFit (bool fits, const juce::String& what)
+    {
+        if (! fits)
+            throw std::runtime_error ("text does not fit: " + what.toStdString());
+    }
+} // namespace
+
+PictureKit::PictureKit()
+{
+    for (auto& file : fontFiles)
+    {
+        juce::MemoryBlock data;
+        if (! juce::File (file.path).loadFileAsData (data))
+            throw std::runtime_error (std::string ("missing font file ") + file.path);
+        faces[file.face] = juce::Typeface::createSystemTypefaceFor (data.getData(), data.getSize());
+        if (faces[file.face] == nullptr)
+            throw std::runtime_error (std::string ("unreadable font file ") + file.path);
+    }
+}
+
+juce::Font PictureKit::font (Face face, float height, float extraKerning) const
+{
+    return juce::Font (faces.at (face)).withHeight (height).withExtraKerningFactor (extraKerning);
+}
+
+void PictureKit::panel (juce::Graphics& g, juce::Rectangle<float> area) const
+{
+    constexpr float corner = 9.0f;
+    juce::Path shape;
+    shape.addRoundedRectangle (area, corner);
+    juce::DropShadow (juce::Colours::black.withAlpha (0.7f), 10, { 0, 3 }).drawForPath (g, shape);
+    g.setColour (panelFill);
+    g.fillPath (shape);
+    g.setColour (panelOutline);
+    g.drawRoundedRectangle (area.reduced (0.5f), corner, 1.0f);
+}
+
+void PictureKit::disc (juce::Graphics& g, juce::Point<float> centre, float diameter, const ItemStyle& style) const
+{
+    const auto r = diameter / 2.0f;
+    const auto circle = [&] (float radius) { return juce::Rectangle<float> (radius * 2, radius * 2).withCentre (centre); };
+
+    juce::Path body;
+    body.addEllipse (circle (r));
+    body.addEllipse (circle (r * 0.12f));
+    body.setUsingNonZeroWinding (false);
+
+    juce::DropShadow (juce::Colours::black.withAlpha (0.55f), juce::roundToInt (r * 0.18f), { 0, juce::roundToInt (r * 0.06f) })
+        .drawForPath (g, body);
+
+    // The silver data side shows as a thin rim around the printed label.
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xfff4f6f8), centre.x - r, centre.y - r,
+                                             juce::Colour (0xff7d838a), centre.x + r, centre.y + r, false));
+    g.fillPath (body);
+
+    juce::Path label;
+    label.addEllipse (circle (r * 0.94f));
+    label.addEllipse (circle (r * 0.30f));
+    label.setUsingNonZeroWinding (false);
+    juce::ColourGradient print (juce::Colour (style.bright), centre.x, centre.y - r, juce::Colour (style.deep), centre.x, centre.y + r, false);
+    print.addColour (0.55, juce::Colour (style.deep).interpolatedWith (juce::Colour (style.bright), 0.45f));
+    g.setGradientFill (print);
+    g.fillPath (label);
+
+    {
+        juce::Graphics::ScopedSaveState clip (g);
+        g.reduceClipRegion (label);
+
+        // A swoosh in the accent colour below the hole, the item's mark.
+        juce::Path swoosh;
+        swoosh.startNewSubPath (centre.x - r, centre.y + r * 0.55f);
+        swoosh.quadraticTo (centre.x, centre.y + r * 0.05f, centre.x + r, centre.y + r * 0.45f);
+        swoosh.lineTo (centre.x + r, centre.y + r * 0.62f);
+        swoosh.quadraticTo (centre.x, centre.y + r * 0.25f, centre.x - r, centre.y + r * 0.75f);
+        swoosh.closeSubPath();
+        g.setColour (juce::Colour (style.accent).withAlpha (0.9f));
+        g.fillPath (swoosh);
+
+        // The item's name across the upper half of the label.
+        const auto nameHeight = r * 0.30f;
+        auto nameFont = font (Face::sansBlack, nameHeight, 0.06f);
+        const auto nameArea = juce::Rectangle<float> (r * 1.5f, nameHeight).withCentre ({ centre.x, centre.y - r * 0.52f });
+        const auto scale = juce::jmin (1.0f, nameArea.getWidth() / nameFont.getStringWidthFloat (style.upperName));
+        nameFont.setHorizontalScale (scale);
+        g.setColour (juce::Colours::white);
+        g.setFont (nameFont);
+        g.drawText (style.upperName, nameArea, juce::Justification::centred, false);
+
+        // A sheen across the disc.
+        g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (0.28f), centre.x - r, centre.y - r,
+                                                 juce::Colours::transparentWhite, centre.x, centre.y, false));
+        g.fillEllipse (circle (r));
+    }
+
+    g.setColour (juce::Colours::black.withAlpha (0.45f));
+    g.drawEllipse (circle (r - 0.5f), 1.0f);
+    g.setColour (juce::Colours::white.withAlpha (0.6f));
+    g.drawEllipse (circle (r * 0.30f), 0.8f);
+    g.setColour (juce::Colour (0xff50565c));
+    g.drawEllipse (circle (r * 0.12f + 0.4f), 0.8f);
+}
+
+void PictureKit::arrow (juce::Graphics& g, juce::Rectangle<float> b, Direction direction, float shaft) const
+{
+    // Drawn pointing right in a unit frame, then turned into place.
+    const auto length = direction == Direction::down ? b.getHeight() : b.getWidth();
+    const auto breadth = direction == Direction::down ? b.getWidth() : b.getHeight();
+    const auto head = breadth * 0.55f;
+
+    juce::Path path;
+    path.startNewSubPath (0, (breadth - shaft) / 2);
+    path.lineTo (length - head, (breadth - shaft) / 2);
+    path.lineTo (length - head, 0);
+    path.lineTo (length, breadth / 2);
+    path.lineTo (length - head, breadth);
+    path.lineTo (length - head, (breadth + shaft) / 2);
+    path.lineTo (0, (breadth + shaft) / 2);
+    path.closeSubPath();
+
+    juce::AffineTransform placement;
+    switch (direction)
+    {
+        case Direction::right: placement = juce::AffineTransform::translation (b.getX(), b.getY()); break;
+        case Direction::left: placement = juce::AffineTransform::scale (-1.0f, 1.0f).translated (b.getRight(), b.getY()); break;
+        case Direction::down: placement = juce::AffineTransform::rotation (juce::MathConstants<float>::halfPi).translated (b.getRight(), b.getY()); break;
+    }
+    path.applyTransform (placement);
+
+    juce::DropShadow (juce::Colours::black.withAlpha (0.6f), 4, { 1, 2 }).drawForPath (g, path);
+    const auto bounds = path.getBounds();
+    const bool vertical = direction == Direction::down;
+    g.setGradientFill (juce::ColourGradient (juce::Colours::white, bounds.getX(), bounds.getY(),
+                                             juce::Colour (0xff9a9ea4), vertical ? bounds.getRight() : bounds.getX(),
+                                             vertical ? bounds.getY() : bounds.getBottom(), false));
+    g.fillPath (path);
+    g.setColour (juce::Colour (0x66000000));
+    g.strokePath (path, juce::PathStrokeType (0.7f));
+}
+
+void PictureKit::text (juce::Graphics& g, const juce::String& line, const juce::Font& f, juce::Colour colour,
+                       juce::Rectangle<float> area, juce::Justification justification) const
+{
+    mustFit (f.getStringWidthFloat (line) <= area.getWidth() && f.getHeight() <= area.getHeight() + 0.01f,
+             line + " (" + juce::String (f.getStringWidthFloat (line)) + " x " + juce::String (f.getHeight()) + " in "
+                 + area.toString() + ")");
+    g.setColour (colour);
+    g.setFont (f);
+    g.drawText (line, area, justification, false);
+}
+
+float PictureKit::paragraph (juce::Graphics& g, const juce::AttributedString& content, juce::Rectangle<float> area) const
+{
+    juce::TextLayout layout;
+    layout.createLayout (content, area.getWidth());
+    mustFit (layout.getHeight() <= area.getHeight(), content.getText());
+    layout.draw (g, area.withHeight (layout.getHeight()));
+    return layout.getHeight();
+}
+
+float PictureKit::bullets (juce::Graphics& g, const juce::StringArray& items, const juce::Font& f, juce::Rectangle<float> area) const
+{
+    const auto indent = f.getHeight() * 1.1f;
+    float y = area.getY();
+
+    for (auto& item : items)
+    {
+        juce::AttributedString entry;
+        entry.append (item, f, juce::Colours::white);
+        entry.setLineSpacing (1.0f);
+        juce::TextLayout layout;
+        layout.createLayout (entry, area.getWidth() - indent);
+        const auto height = layout.getHeight();
+        mustFit (y + height <= area.getBottom(), item);
+
+        const auto dot = f.getHeight() * 0.32f;
+        g.setColour (gold);
+        g.fillEllipse (area.getX() + dot * 0.5f, y + f.getAscent() * 0.62f - dot / 2, dot, dot);
+        layout.draw (g, { area.getX() + indent, y, area.getWidth() - indent, height });
+        y += height + f.getHeight() * 0.3f;
+    }
+    return y - area.getY();
+}
+
+void PictureKit::grain (juce::Image& image, juce::Rectangle<int> area, int seed, int strength)
+{
+    juce::Random random (seed);
+    const juce::Image::BitmapData pixels (image, area.getX(), area.getY(), area.getWidth(), area.getHeight(),
+                                          juce::Image::BitmapData::readWrite);
+    for (int y = 0; y < area.getHeight(); ++y)
+        for (int x = 0; x < area.getWidth(); ++x)
+        {
+            const auto c = pixels.getPixelColour (x, y);
+            const auto delta = random.nextInt (2 * strength + 1) - strength;
+            const auto shift = [delta] (juce::uint8 v) { return static_cast<juce::uint8> (juce::jlimit (0, 255, v + delta)); };
+            pixels.setPixelColour (x, y, juce::Colour (shift (c.getRed()), shift (c.getGreen()), shift (c.getBlue()), c.getAlpha()));
+        }
+}
+
+void PictureKit::bundleLogo (juce::Graphics& g, juce::Rectangle<float> area) const
+{
+    // "Brelvan" fills the upper three quarters, the maker's word sits below it in gold.
+    const auto nameHeight = area.getHeight() * 0.86f;
+    auto nameFont = font (Face::serifItalic, nameHeight);
+    const auto nameWidth = nameFont.getStringWidthFloat ("Brelvan");
+    if (nameWidth > area.getWidth())
+        nameFont.setHorizontalScale (area.getWidth() / nameWidth);
+
+    const auto nameArea = area.withHeight (nameHeight);
+    juce::GlyphArrangement glyphs;
+    glyphs.addFittedText (nameFont, "Brelvan", nameArea.getX(), nameArea.getY(), nameArea.getWidth(), nameArea.getHeight(),
+                          juce::Justification::centredLeft, 1);
+    juce::Path name;
+    glyphs.createPath (name);
+
+    juce::DropShadow (juce::Colours::black, juce::roundToInt (nameHeight * 0.08f), { 0, 2 }).drawForPath (g, name);
+    g.setGradientFill (juce::ColourGradient (juce::Colours::white, 0, nameArea.getY(), juce::Colour (0xffd9dde2), 0,
+                                             nameArea.getBottom(), false));
+    g.fillPath (name);
+
+    // A flourish under the lettering, from the tail of the B to past the n.
+    const auto nb = name.getBounds();
+    juce::Path flourish;
+    const auto y = nb.getBottom() + area.getHeight() * 0.02f;
+    flourish.startNewSubPath (nb.getX() + nb.getWidth() * 0.06f, y);
+    flourish.cubicTo (nb.getX() + nb.getWidth() * 0.35f, y + area.getHeight() * 0.05f, nb.getRight() - nb.getWidth() * 0.3f,
+                      y - area.getHeight() * 0.04f, nb.getRight(), y - area.getHeight() * 0.01f);
+    g.setColour (gold);
+    g.strokePath (flourish, juce::PathStrokeType (juce::jmax (1.0f, area.getHeight() * 0.018f), juce::PathStrokeType::curved,
+                                                   juce::PathStrokeType::rounded));
+
+    const auto makerHeight = area.getHeight() * 0.16f;
+    const auto makerArea = juce::Rectangle<float> (nb.getX() + nb.getWidth() * 0.40f, area.getBottom() - makerHeight,
+                                                   area.getRight() - (nb.getX() + nb.getWidth() * 0.40f), makerHeight);
+    auto makerFont = font (Face::sansBold, makerHeight, 0.45f);
+    text (g, "ORVALIS", makerFont, gold, makerArea, juce::Justification::centredLeft);
+}

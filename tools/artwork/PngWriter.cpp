@@ -1,0 +1,245 @@
+#include "PngWriter.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <zlib.h>
+
+namespace
+{
+    void putU32 (juce::MemoryOutputStream& out, juce::uint32 v)
+    {
+        out.writeIntBigEndian (static_cast<int> (v));
+    }
+
+    void putU16 (juce::MemoryOutputStream& out, juce::uint16 v)
+    {
+        out.writeShortBigEndian (static_cast<short> (v));
+    }
+
+    juce::MemoryBlock deflate (const void* data, size_t size)
+    {
+        auto bound = compressBound (static_cast<uLong> (size));
+        juce::MemoryBlock out (bound);
+        if (compress2 (static_cast<Bytef*> (out.getData()), &bound, static_cast<const Bytef*> (data),
+                       static_cast<uLong> (size), Z_BEST_COMPRESSION)
+            != Z_OK)
+            throw std::runtime_error ("zlib failed");
+        out.setSize (bound);
+        return out;
+    }
+
+    void writeChunk (juce::MemoryOutputStream& png, const char* type, const juce::MemoryBlock& body)
+    {
+        putU32 (png, static_cast<juce::uint32> (body.getSize()));
+        png.write (type, 4);
+        png.write (body.getData(), body.getSize());
+
+        auto crc = crc32 (0, reinterpret_cast<const Bytef*> (type), 4);
+        if (body.getSize() > 0) // zlib answers 0 for a null buffer
+            crc = crc32 (crc, static_cast<const Bytef*> (body.getData()), static_cast<uInt> (body.getSize()));
+        putU32 (png, static_cast<juce::uint32> (crc));
+    }
+
+    juce::int32 s15Fixed16 (double v)
+    {
+        return static_cast<juce::int32> (std::lround (v * 65536.0));
+    }
+
+    void putXYZ (juce::MemoryOutputStream& out, double x, double y, double z)
+    {
+        out.write ("XYZ \0\0\0\0", 8);
+        for (auto v : { x, y, z })
+            putU32 (out, static_cast<juce::uint32> (s15Fixed16 (v)));
+    }
+
+    // One row filtered with each of the five PNG filters; the smallest sum of
+    // absolute values wins, the usual heuristic.
+    void filterRows (const juce::Image& image, juce::MemoryOutputStream& raw)
+    {
+        const auto width = static_cast<size_t> (image.getWidth());
+        const auto stride = width * 4;
+        std::vector<juce::uint8> previous (stride, 0), current (stride), candidate (stride), best (stride);
+
+        for (int y = 0; y < image.getHeight(); ++y)
+        {
+            for (int x = 0; x < image.getWidth(); ++x)
+            {
+                const auto c = image.getPixelAt (x, y);
+                auto* p = current.data() + static_cast<size_t> (x) * 4;
+                p[0] = c.getRed();
+                p[1] = c.getGreen();
+                p[2] = c.getBlue();
+                p[3] = c.getAlpha();
+            }
+
+            long bestScore = -1;
+            juce::uint8 bestFilter = 0;
+
+            for (juce::uint8 filter = 0; filter < 5; ++filter)
+            {
+                long score = 0;
+                for (size_t i = 0; i < stride; ++i)
+                {
+                    const int a = i >= 4 ? current[i - 4] : 0;
+                    const int b = previous[i];
+                    const int c = i >= 4 ? previous[i - 4] : 0;
+                    int predictor = 0;
+                    switch (filter)
+                    {
+                        case 1: predictor = a; break;
+                        case 2: predictor = b; break;
+                        case 3: predictor = (a + b) / 2; break;
+                        case 4:
+                        {
+                            const int p = a + b - c, pa = std::abs (p - a), pb = std::abs (p - b), pc = std::abs (p - c);
+                            predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+                            break;
+                        }
+                        default: break;
+                    }
+                    candidate[i] = static_cast<juce::uint8> (current[i] - predictor);
+                    score += static_cast<signed char> (candidate[i]) < 0 ? -static_cast<signed char> (candidate[i])
+                                                                          : candidate[i];
+                }
+                if (bestScore < 0 || score < bestScore)
+                {
+                    bestScore = score;
+                    bestFilter = filter;
+                    best = candidate;
+                }
+            }
+
+            raw.writeByte (static_cast<char> (bestFilter));
+            raw.write (best.data(), stride);
+            std::swap (previous, current);
+        }
+    }
+} // namespace
+
+juce::MemoryBlock PngWriter::srgbProfile()
+{
+    // An ICC version 2 display profile for sRGB: D50-adapted primaries and the
+    // sRGB tone curve as a 1024-entry table.
+    juce::MemoryOutputStream desc, cprt, wtpt, rXYZ, gXYZ, bXYZ, trc;
+
+    const char description[] = "sRGB IEC61966-2.1";
+    desc.write ("desc\0\0\0\0", 8);
+    putU32 (desc, sizeof (description));
+    desc.write (description, sizeof (description));
+    putU32 (desc, 0); // Unicode language
+    putU32 (desc, 0); // Unicode count
+    putU16 (desc, 0); // ScriptCode code
+    desc.writeByte (0);
+    for (int i = 0; i < 67; ++i)
+        desc.writeByte (0);
+
+    const char copyright[] = "No copyright, use freely";
+    cprt.write ("text\0\0\0\0", 8);
+    cprt.write (copyright, sizeof (copyright));
+
+    putXYZ (wtpt, 0.9642, 1.0, 0.8249);
+    putXYZ (rXYZ, 0.4361, 0.2225, 0.0139);
+    putXYZ (gXYZ, 0.3851, 0.7169, 0.0971);
+    putXYZ (bXYZ, 0.1431, 0.0606, 0.7141);
+
+    trc.write ("curv\0\0\0\0", 8);
+    constexpr int entries = 1024;
+    putU32 (trc, entries);
+    for (int i = 0; i < entries; ++i)
+    {
+        const double v = i / double (entries - 1);
+        const double linear = v <= 0.04045 ? v / 12.92 : std::pow ((v + 0.055) / 1.055, 2.4);
+        putU16 (trc, static_cast<juce::uint16> (std::lround (linear * 65535.0)));
+    }
+
+    struct Tag
+    {
+        const char* signature;
+        const juce::MemoryOutputStream* data;
+    };
+    const Tag tags[] = { { "desc", &desc }, { "cprt", &cprt }, { "wtpt", &wtpt }, { "rXYZ", &rXYZ }, { "gXYZ", &gXYZ }, { "bXYZ", &bXYZ }, { "rTRC", &trc }, { "gTRC", &trc }, { "bTRC", &trc } };
+    constexpr juce::uint32 tagCount = 9;
+
+    // Tag data, each block 4-byte aligned; the three curves share one block.
+    juce::MemoryOutputStream body;
+    std::map<const juce::MemoryOutputStream*, juce::uint32> offsets;
+    const juce::uint32 dataStart = 128 + 4 + tagCount * 12;
+    for (auto& tag : tags)
+    {
+        if (offsets.count (tag.data) != 0)
+            continue;
+        offsets[tag.data] = dataStart + static_cast<juce::uint32> (body.getDataSize());
+        body.write (tag.data->getData(), tag.data->getDataSize());
+        while (body.getDataSize() % 4 != 0)
+            body.writeByte (0);
+    }
+    const auto totalSize = dataStart + static_cast<juce::uint32> (body.getDataSize());
+
+    juce::MemoryOutputStream profile;
+    putU32 (profile, totalSize);
+    profile.write ("\0\0\0\0", 4);  // preferred CMM
+    putU32 (profile, 0x02100000);   // version 2.1
+    profile.write ("mntrRGB XYZ ", 12);
+    for (auto v : { 2026, 1, 1, 0, 0, 0 })
+        putU16 (profile, static_cast<juce::uint16> (v));
+    profile.write ("acsp", 4);
+    for (int i = 0; i < 5; ++i)
+        putU32 (profile, 0);        // platform, flags, manufacturer, model, attributes (low)
+    putU32 (profile, 0);            // attributes (high)
+    putU32 (profile, 0);            // perceptual intent
+    for (auto v : { 0.9642, 1.0, 0.8249 })
+        putU32 (profile, static_cast<juce::uint32> (s15Fixed16 (v)));
+    putU32 (profile, 0);            // creator
+    for (int i = 0; i < 16 + 28; ++i)
+        profile.writeByte (0);      // profile id and reserved
+
+    putU32 (profile, tagCount);
+    for (auto& tag : tags)
+    {
+        profile.write (tag.signature, 4);
+        putU32 (profile, offsets[tag.data]);
+        putU32 (profile, static_cast<juce::uint32> (tag.data->getDataSize()));
+    }
+    profile.write (body.getData(), body.getDataSize());
+    jassert (profile.getDataSize() == totalSize);
+    return profile.getMemoryBlock();
+}
+
+juce::MemoryBlock PngWriter::encode (const juce::Image& image)
+{
+    juce::MemoryOutputStream png;
+    png.write ("\x89PNG\r\n\x1a\n", 8);
+
+    juce::MemoryOutputStream ihdr;
+    putU32 (ihdr, static_cast<juce::uint32> (image.getWidth()));
+    putU32 (ihdr, static_cast<juce::uint32> (image.getHeight()));
+    for (int b : { 8, 6, 0, 0, 0 }) // 8 bits, RGBA, deflate, adaptive filters, not interlaced
+        ihdr.writeByte (static_cast<char> (b));
+    writeChunk (png, "IHDR", ihdr.getMemoryBlock());
+
+    juce::MemoryOutputStream phys;
+    putU32 (phys, pixelsPerMetre);
+    putU32 (phys, pixelsPerMetre);
+    phys.writeByte (1); // unit: metre
+    writeChunk (png, "pHYs", phys.getMemoryBlock());
+
+    juce::MemoryOutputStream iccp;
+    iccp.write ("sRGB", 4);
+    iccp.writeByte (0); // end of the profile name
+    iccp.writeByte (0); // deflate
+    const auto profile = srgbProfile();
+    iccp << deflate (profile.getData(), profile.getSize());
+    writeChunk (png, "iCCP", iccp.getMemoryBlock());
+
+    juce::MemoryOutputStream chrm;
+    for (juce::uint32 v : { 31270u, 32900u, 64000u, 33000u, 30000u, 60000u, 15000u, 6000u })
+        putU32 (chrm, v);
+    writeChunk (png, "cHRM", chrm.getMemoryBlock());
+
+    juce::MemoryOutputStream raw;
+    filterRows (image, raw);
+    writeChunk (png, "IDAT", deflate (raw.getData(), raw.getDataSize()));
+    writeChunk (png, "IEND", {});
+
+    return png.getMemoryBlock();
+}
