@@ -11,7 +11,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     juce-modules-source
     libx11-dev libxtst-dev
-    fonts-lato fonts-ebgaramond
+    fonts-lato fonts-ebgaramond fonts-dejavu-core
     xdg-utils
     googletest libgtest-dev xvfb pngcheck
 )

@@ -231,6 +231,14 @@ namespace
         return image;
     }
 
+    // Tessaly, first in the order of installation, has the larger picture and no numeral over it.
+    juce::Image menuPicture (const PictureKit& kit, const ItemStyle& style)
+    {
+        if (&style == &ItemStyles::tessaly)
+            return menuButton (kit, style, 101, 95, 80, { 46, 42 }, { 66, 28, 33, 28 }, false);
+        return menuButton (kit, style, 93, 78, 62, { 44, 34 }, { 60, 21, 31, 26 }, true);
+    }
+
     //==============================================================================
     // Product pages
 
@@ -678,10 +686,10 @@ std::vector<Picture> allPictures()
     using namespace ItemStyles;
     std::vector<Picture> pictures {
         { "menuBackground.png", menuBackground },
-        { "menuOrvalisButton.png", [] (const PictureKit& k) { return menuButton (k, orvalis, 93, 78, 62, { 44, 34 }, { 60, 21, 31, 26 }, true); } },
-        { "menuTessalyButton.png", [] (const PictureKit& k) { return menuButton (k, tessaly, 101, 95, 80, { 46, 42 }, { 66, 28, 33, 28 }, false); } },
-        { "menuMarrowbyButton.png", [] (const PictureKit& k) { return menuButton (k, marrowby, 93, 78, 62, { 44, 34 }, { 60, 21, 31, 26 }, true); } },
-        { "menuKestruneButton.png", [] (const PictureKit& k) { return menuButton (k, kestrune, 93, 78, 62, { 44, 34 }, { 60, 21, 31, 26 }, true); } },
+        { "menuOrvalisButton.png", [] (const PictureKit& k) { return menuPicture (k, orvalis); } },
+        { "menuTessalyButton.png", [] (const PictureKit& k) { return menuPicture (k, tessaly); } },
+        { "menuMarrowbyButton.png", [] (const PictureKit& k) { return menuPicture (k, marrowby); } },
+        { "menuKestruneButton.png", [] (const PictureKit& k) { return menuPicture (k, kestrune); } },
     };
 
     const char* prefixes[] = { "orvalis", "tessaly", "marrowby", "kestrune" };
@@ -729,10 +737,10 @@ std::vector<std::pair<juce::String, juce::Image>> pagePreviews (const PictureKit
     std::vector<std::pair<juce::String, juce::Image>> previews;
     previews.push_back ({ "menuPage.png",
                           compose (menuBackground (kit),
-                                   { { menuButton (kit, orvalis, 93, 78, 62, { 44, 34 }, { 60, 21, 31, 26 }, true), { 344, 184, 93, 78 } },
-                                     { menuButton (kit, tessaly, 101, 95, 80, { 46, 42 }, { 66, 28, 33, 28 }, false), { 446, 80, 101, 95 } },
-                                     { menuButton (kit, marrowby, 93, 78, 62, { 44, 34 }, { 60, 21, 31, 26 }, true), { 443, 185, 93, 78 } },
-                                     { menuButton (kit, kestrune, 93, 78, 62, { 44, 34 }, { 60, 21, 31, 26 }, true), { 539, 183, 93, 78 } } },
+                                   { { menuPicture (kit, orvalis), { 344, 184, 93, 78 } },
+                                     { menuPicture (kit, tessaly), { 446, 80, 101, 95 } },
+                                     { menuPicture (kit, marrowby), { 443, 185, 93, 78 } },
+                                     { menuPicture (kit, kestrune), { 539, 183, 93, 78 } } },
                                    {}) });
     for (auto& page : productPages())
     {

@@ -1,0 +1,64 @@
+#include "MainInstallerComponent.h"
+
+#include "PageLook.h"
+
+/** One item's button: where it sits on the menu background, its picture and its message. */
+struct MainInstallerComponent::ButtonSlot
+{
+    std::unique_ptr<juce::ImageButton> MainInstallerComponent::*member;
+    const ArtworkEntry& picture;
+    const char* message;
+    juce::Rectangle<int> bounds;
+};
+
+// In item order; "ShowtOrvalis" is spelled that way on purpose, the page host listens for exactly it.
+const MainInstallerComponent::ButtonSlot MainInstallerComponent::slots[4] = {
+    { &MainInstallerComponent::orvalisButton, Artwork::menuOrvalisButton, "ShowtOrvalis", { 344, 184, 93, 78 } },
+    { &MainInstallerComponent::tessalyButton, Artwork::menuTessalyButton, "ShowTessaly", { 446, 80, 101, 95 } },
+    { &MainInstallerComponent::marrowbyButton, Artwork::menuMarrowbyButton, "ShowMarrowby", { 443, 185, 93, 78 } },
+    { &MainInstallerComponent::kestruneButton, Artwork::menuKestruneButton, "ShowKestrune", { 539, 183, 93, 78 } },
+};
+
+MainInstallerComponent::MainInstallerComponent()
+{
+    for (auto& slot : slots)
+    {
+        auto& button = this->*slot.member;
+        button = std::make_unique<juce::ImageButton> ("Install");
+        addAndMakeVisible (*button);
+        button->addListener (this);
+        PageLook::setPicture (*button, slot.picture, false);
+    }
+
+    backgroundImage = PageLook::picture (Artwork::menuBackground);
+    setSize (PageLook::pageWidth, PageLook::pageHeight);
+}
+
+MainInstallerComponent::~MainInstallerComponent()
+{
+    for (auto& slot : slots)
+        (this->*slot.member).reset();
+
+    backgroundImage = {};
+}
+
+void MainInstallerComponent::paint (juce::Graphics& g)
+{
+    PageLook::paintBackground (g, backgroundImage);
+}
+
+void MainInstallerComponent::resized()
+{
+    for (auto& slot : slots)
+        (this->*slot.member)->setBounds (slot.bounds);
+}
+
+void MainInstallerComponent::buttonClicked (juce::Button* clicked)
+{
+    for (auto& slot : slots)
+        if (clicked == (this->*slot.member).get())
+        {
+            sendActionMessage (slot.message);
+            return;
+        }
+}

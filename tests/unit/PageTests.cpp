@@ -1,0 +1,280 @@
+#include "TestSupport.h"
+#include "pages/MainInstallerComponent.h"
+#include "pages/PageLook.h"
+#include "pages/ProductInstallerComponent.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace
+{
+    struct ProductPageCase
+    {
+        const char* name;
+        std::function<std::unique_ptr<ProductInstallerComponent>()> make;
+        const ArtworkEntry& background;
+        const char* installMessage;
+        std::vector<std::pair<const char*, juce::Rectangle<int>>> links;
+    };
+
+    const std::vector<ProductPageCase>& productPages()
+    {
+        static const std::vector<ProductPageCase> cases {
+            { "Orvalis", [] { return std::make_unique<OrvalisInstallerComponent>(); }, Artwork::orvalisBackground, "InstOrvalis",
+              { { "http://orvalis.example", { 16, 352, 131, 16 } },
+                { "http://orvalis.example/evolution/en/products/orvalis/intro.html", { 22, 378, 344, 16 } } } },
+            { "Tessaly", [] { return std::make_unique<TessalyInstallerComponent>(); }, Artwork::tessalyBackground, "InstTessaly",
+              { { "http://tess.example/download-tessaly", { 16, 327, 218, 16 } },
+                { "http://tess.example/tessaly-upgrade", { 21, 353, 184, 16 } },
+                { "http://tess.example/movies", { 21, 378, 160, 16 } } } },
+            { "Marrowby", [] { return std::make_unique<MarrowbyInstallerComponent>(); }, Artwork::marrowbyBackground, "InstMarrowby",
+              { { "http://marrowby.example/marrowby/overview/", { 8, 379, 299, 16 } } } },
+            { "Kestrune", [] { return std::make_unique<KestruneInstallerComponent>(); }, Artwork::kestruneBackground, "InstKestrune",
+              { { "http://kestrune.example", { 25, 382, 145, 16 } } } },
+        };
+        return cases;
+    }
+
+    juce::Image snapshot (juce::Component& page)
+    {
+        return page.createComponentSnapshot (page.getLocalBounds(), true, 1.0f);
+    }
+
+    juce::Image decoded (const ArtworkEntry& entry)
+    {
+        return juce::ImageFileFormat::loadFrom (entry.data, static_cast<size_t> (entry.size));
+    }
+
+    /** Where no child lies, the page is its background, pixel for pixel. */
+    void expectBackgroundOutsideChildren (juce::Component& page, const juce::Image& background)
+    {
+        const auto shot = snapshot (page);
+        int wrong = 0;
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 640; ++x)
+            {
+                bool covered = false;
+                for (auto* child : page.getChildren())
+                    covered = covered || child->getBounds().contains (x, y);
+                if (! covered && ! near (shot.getPixelAt (x, y), background.getPixelAt (x, y), 1))
+                    ++wrong;
+            }
+        EXPECT_EQ (wrong, 0);
+    }
+
+    /** The button's picture composited over the background at an opacity, with an optional wash over its own shape. */
+    void expectButtonLook (juce::Component& page, juce::ImageButton& button, const juce::Image& background,
+                           const juce::Image& picture, float opacity, float wash)
+    {
+        const auto shot = snapshot (page);
+        const auto origin = button.getPosition();
+        int wrong = 0;
+        for (int y = 0; y < picture.getHeight(); ++y)
+            for (int x = 0; x < picture.getWidth(); ++x)
+            {
+                const auto p = picture.getPixelAt (x, y);
+                const auto alpha = p.getFloatAlpha();
+                const auto under = background.getPixelAt (origin.x + x, origin.y + y);
+                auto expected = under.interpolatedWith (p.withAlpha (1.0f), alpha * opacity);
+                expected = expected.interpolatedWith (juce::Colours::white, alpha * wash);
+                if (! near (shot.getPixelAt (origin.x + x, origin.y + y), expected, 3))
+                    ++wrong;
+            }
+        EXPECT_EQ (wrong, 0) << button.getName();
+    }
+
+    constexpr float pressedWash = 0x40 / 255.0f;
+} // namespace
+
+//==============================================================================
+TEST (MenuPage, EachButtonSendsItsOwnMessageOnce)
+{
+    MainInstallerComponent page;
+    MessageRecorder recorder;
+    page.addActionListener (&recorder);
+
+    const std::pair<juce::Button*, const char*> expected[] = {
+        { page.getOrvalisButton(), "ShowtOrvalis" },
+        { page.getTessalyButton(), "ShowTessaly" },
+        { page.getMarrowbyButton(), "ShowMarrowby" },
+        { page.getKestruneButton(), "ShowKestrune" },
+    };
+    for (auto& [button, message] : expected)
+    {
+        recorder.messages.clear();
+        button->triggerClick();
+        runMessageLoop();
+        EXPECT_EQ (recorder.messages, juce::StringArray (message));
+    }
+
+    // A button that is not one of the page's own changes nothing.
+    recorder.messages.clear();
+    juce::TextButton stranger;
+    page.buttonClicked (&stranger);
+    runMessageLoop();
+    EXPECT_TRUE (recorder.messages.isEmpty());
+}
+
+TEST (MenuPage, ButtonsKeepTheirPlacesAndTakeClicksOverTheirWholeRectangle)
+{
+    MainInstallerComponent page;
+    page.setVisible (true);
+    EXPECT_EQ (page.getBounds(), juce::Rectangle<int> (0, 0, 640, 400));
+
+    const std::pair<juce::Component*, juce::Rectangle<int>> expected[] = {
+        { page.getOrvalisButton(), { 344, 184, 93, 78 } },
+        { page.getTessalyButton(), { 446, 80, 101, 95 } },
+        { page.getMarrowbyButton(), { 443, 185, 93, 78 } },
+        { page.getKestruneButton(), { 539, 183, 93, 78 } },
+    };
+    for (auto size : { juce::Point<int> (640, 400), { 1200, 900 }, { 120, 100 } })
+    {
+        page.setSize (size.x, size.y);
+        for (auto& [button, bounds] : expected)
+            EXPECT_EQ (button->getBounds(), bounds);
+    }
+    page.setSize (640, 400);
+
+    // The transparent corners, where the numerals show through, still belong to the buttons.
+    for (auto& [button, bounds] : expected)
+    {
+        EXPECT_EQ (page.getComponentAt (bounds.getPosition()), button);
+        EXPECT_EQ (page.getComponentAt (bounds.getBottomRight() - juce::Point<int> (1, 1)), button);
+    }
+    EXPECT_EQ (page.getComponentAt (200, 200), &page);
+    EXPECT_EQ (page.getComponentAt (438, 90), &page); // numeral 1 lies outside the Tessaly button
+}
+
+TEST (MenuPage, ShowsItsBackgroundAndButtonsAtRestOverAndPressed)
+{
+    MainInstallerComponent page;
+    const auto background = decoded (Artwork::menuBackground);
+    expectBackgroundOutsideChildren (page, background);
+
+    auto& button = *page.getTessalyButton();
+    const auto picture = decoded (Artwork::menuTessalyButton);
+    expectButtonLook (page, button, background, picture, 0.8f, 0.0f);
+    button.setState (juce::Button::buttonOver);
+    expectButtonLook (page, button, background, picture, 1.0f, 0.0f);
+    button.setState (juce::Button::buttonDown);
+    expectButtonLook (page, button, background, picture, 1.0f, pressedWash);
+}
+
+//==============================================================================
+TEST (ProductPages, ReturnAndInstallSendTheirMessagesAndLinksSendNone)
+{
+    RecordingOpener opener;
+    for (auto& c : productPages())
+    {
+        SCOPED_TRACE (c.name);
+        auto page = c.make();
+        MessageRecorder recorder;
+        page->addActionListener (&recorder);
+
+        page->getReturnButton()->triggerClick();
+        runMessageLoop();
+        EXPECT_EQ (recorder.messages, juce::StringArray ("Return"));
+
+        recorder.messages.clear();
+        page->getInstallButton()->triggerClick();
+        runMessageLoop();
+        EXPECT_EQ (recorder.messages, juce::StringArray (c.installMessage));
+
+        recorder.messages.clear();
+        page->getWebLink (0)->triggerClick();
+        runMessageLoop();
+        EXPECT_TRUE (recorder.messages.isEmpty());
+        EXPECT_EQ (opener.calls().joinIntoString (" "), c.links[0].first);
+        opener.forget();
+    }
+}
+
+TEST (ProductPages, LinksCarryTheirAddressEverywhereAndFitTheirWidth)
+{
+    for (auto& c : productPages())
+    {
+        SCOPED_TRACE (c.name);
+        auto page = c.make();
+        for (size_t i = 0; i < 3; ++i)
+        {
+            auto* link = page->getWebLink ((int) i);
+            if (i >= c.links.size())
+            {
+                EXPECT_EQ (link, nullptr);
+                continue;
+            }
+            ASSERT_NE (link, nullptr);
+            const juce::String address (c.links[i].first);
+            EXPECT_EQ (link->getButtonText(), address);
+            EXPECT_EQ (link->getURL().toString (false), address);
+            EXPECT_EQ (link->getTooltip(), address);
+            EXPECT_EQ (link->findColour (juce::HyperlinkButton::textColourId), juce::Colour (0xccd3d3e6));
+            EXPECT_EQ (link->getBounds(), c.links[i].second);
+
+            // The button's own font: its default, scaled to its height; the text is drawn one pixel in from each side.
+            const auto font = juce::Font (14.0f, juce::Font::underlined).withHeight ((float) link->getHeight() * 0.7f);
+            EXPECT_LE (font.getStringWidthFloat (address), (float) link->getWidth() - 2.0f) << address;
+        }
+    }
+}
+
+TEST (ProductPages, ChildrenKeepTheirBoundsAndInstallLiesOverReturn)
+{
+    for (auto& c : productPages())
+    {
+        SCOPED_TRACE (c.name);
+        auto page = c.make();
+        page->setVisible (true);
+        for (auto size : { juce::Point<int> (640, 400), { 1280, 1000 }, { 100, 100 } })
+        {
+            page->setSize (size.x, size.y);
+            EXPECT_EQ (page->getReturnButton()->getBounds(), juce::Rectangle<int> (520, 312, 104, 41));
+            EXPECT_EQ (page->getInstallButton()->getBounds(), juce::Rectangle<int> (392, 296, 136, 98));
+            for (size_t i = 0; i < c.links.size(); ++i)
+                EXPECT_EQ (page->getWebLink ((int) i)->getBounds(), c.links[i].second);
+        }
+        page->setSize (640, 400);
+
+        // The overlap strip goes to Install, which was created after Return.
+        for (int y = 312; y <= 352; y += 8)
+            for (int x = 520; x <= 527; ++x)
+                ASSERT_EQ (page->getComponentAt (x, y), page->getInstallButton()) << x << ", " << y;
+
+        // Transparent parts inside a picture button's rectangle still take the click.
+        EXPECT_EQ (page->getComponentAt (393, 297), page->getInstallButton());
+        EXPECT_EQ (page->getComponentAt (622, 351), page->getReturnButton());
+        EXPECT_EQ (page->getComponentAt (300, 200), page.get());
+    }
+}
+
+TEST (ProductPages, ShowTheirBackgroundAndButtonsAtRestOverAndPressed)
+{
+    for (auto& c : productPages())
+    {
+        SCOPED_TRACE (c.name);
+        auto page = c.make();
+        const auto background = decoded (c.background);
+        expectBackgroundOutsideChildren (*page, background);
+
+        const auto picture = decoded (Artwork::orvalisReturn);
+        auto& back = *page->getReturnButton();
+        expectButtonLook (*page, back, background, picture, 0.8f, 0.0f);
+        back.setState (juce::Button::buttonOver);
+        expectButtonLook (*page, back, background, picture, 1.0f, 0.0f);
+        back.setState (juce::Button::buttonDown);
+        expectButtonLook (*page, back, background, picture, 1.0f, pressedWash);
+    }
+}
+
+TEST (Pages, PaintOnlyWhiteWithoutABackground)
+{
+    // A page whose background did not decode must not draw it; the white fill is all that shows.
+    juce::Image canvas (juce::Image::ARGB, 640, 400, true);
+    {
+        juce::Graphics g (canvas);
+        PageLook::paintBackground (g, juce::Image());
+    }
+    for (auto point : { juce::Point<int> (0, 0), { 320, 200 }, { 639, 399 } })
+        EXPECT_EQ (canvas.getPixelAt (point.x, point.y), juce::Colours::white);
+}
