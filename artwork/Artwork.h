@@ -11,28 +11,28 @@ struct ArtworkEntry
 /** The catalogue: every picture the pages show. */
 namespace Artwork
 {
-    extern const ArtworkEntry menuBackground;
-    extern const ArtworkEntry menuOrvalisButton;
-    extern const ArtworkEntry menuTessalyButton;
-    extern const ArtworkEntry menuMarrowbyButton;
-    extern const ArtworkEntry menuKestruneButton;
+extern const ArtworkEntry menuBackground;
+extern const ArtworkEntry menuOrvalisButton;
+extern const ArtworkEntry menuTessalyButton;
+extern const ArtworkEntry menuMarrowbyButton;
+extern const ArtworkEntry menuKestruneButton;
 
-    extern const ArtworkEntry orvalisBackground;
-    extern const ArtworkEntry orvalisReturn;
-    extern const ArtworkEntry orvalisInstall;
+extern const ArtworkEntry orvalisBackground;
+extern const ArtworkEntry orvalisReturn;
+extern const ArtworkEntry orvalisInstall;
 
-    extern const ArtworkEntry tessalyBackground;
-    extern const ArtworkEntry tessalyReturn;
-    extern const ArtworkEntry tessalyInstall;
+extern const ArtworkEntry tessalyBackground;
+extern const ArtworkEntry tessalyReturn;
+extern const ArtworkEntry tessalyInstall;
 
-    extern const ArtworkEntry marrowbyBackground;
-    extern const ArtworkEntry marrowbyReturn;
-    extern const ArtworkEntry marrowbyInstall;
+extern const ArtworkEntry marrowbyBackground;
+extern const ArtworkEntry marrowbyReturn;
+extern const ArtworkEntry marrowbyInstall;
 
-    extern const ArtworkEntry kestruneBackground;
-    extern const ArtworkEntry kestruneReturn;
-    extern const ArtworkEntry kestruneInstall;
+extern const ArtworkEntry kestruneBackground;
+extern const ArtworkEntry kestruneReturn;
+extern const ArtworkEntry kestruneInstall;
 
-    /** The bundle icon the window carries, largest size first; not part of any page. */
-    extern const ArtworkEntry icons[4];
+/** The bundle icon the window carries, largest size first; not part of any page. */
+extern const ArtworkEntry icons[4];
 } // namespace Artwork

@@ -8,7 +8,7 @@ juce::Image PageLook::picture (const ArtworkEntry& entry)
 void PageLook::paintBackground (juce::Graphics& g, const juce::Image& background)
 {
     g.fillAll (juce::Colours::white);
-    if (! background.isValid())
+    if (!background.isValid())
         return;
 
     g.setColour (juce::Colours::black);

@@ -51,8 +51,8 @@ public:
     juce::HyperlinkButton* getWebLink (int index) const noexcept;
 
     static constexpr const char* returnMessage = "Return";
-    static inline const juce::Rectangle<int> returnBounds { 520, 312, 104, 41 };
-    static inline const juce::Rectangle<int> installBounds { 392, 296, 136, 98 };
+    static inline const juce::Rectangle<int> returnBounds{ 520, 312, 104, 41 };
+    static inline const juce::Rectangle<int> installBounds{ 392, 296, 136, 98 };
     static constexpr juce::uint32 linkTextColour = 0xccd3d3e6;
 
 protected:
@@ -74,15 +74,15 @@ private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProductInstallerComponent)
 };
 
-#define BRELVAN_PRODUCT_PAGE(ClassName)                               \
-    class ClassName : public ProductInstallerComponent                \
-    {                                                                 \
-    public:                                                           \
-        ClassName();                                                  \
-        static const Layout layout;                                   \
-                                                                      \
-    private:                                                          \
-        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ClassName)      \
+#define BRELVAN_PRODUCT_PAGE(ClassName)                          \
+    class ClassName : public ProductInstallerComponent           \
+    {                                                            \
+    public:                                                      \
+        ClassName();                                             \
+        static const Layout layout;                              \
+                                                                 \
+    private:                                                     \
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ClassName) \
     };
 
 BRELVAN_PRODUCT_PAGE (OrvalisInstallerComponent)

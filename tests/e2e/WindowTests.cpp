@@ -6,14 +6,14 @@ using namespace e2e;
 
 namespace
 {
-    constexpr int windowWidth = 644, windowHeight = 424;
-    const juce::Point<int> closeButtonInWindow { 628, 14 };
-    const juce::Rectangle<int> contentInWindow { 4, 24, 636, 396 };
+constexpr int windowWidth = 644, windowHeight = 424;
+const juce::Point<int> closeButtonInWindow{ 628, 14 };
+const juce::Rectangle<int> contentInWindow{ 4, 24, 636, 396 };
 
-    juce::Rectangle<int> centredWindow (const XServer& x)
-    {
-        return { (x.width() - windowWidth) / 2, (x.height() - windowHeight) / 2, windowWidth, windowHeight };
-    }
+juce::Rectangle<int> centredWindow (const XServer& x)
+{
+    return { (x.width() - windowWidth) / 2, (x.height() - windowHeight) / 2, windowWidth, windowHeight };
+}
 } // namespace
 
 TEST (Window, AppearsTitledAtItsSizeCentredAndAlone)

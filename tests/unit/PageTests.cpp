@@ -9,82 +9,91 @@ using namespace testing_support;
 
 namespace
 {
-    struct ProductPageCase
-    {
-        const char* name;
-        std::function<std::unique_ptr<ProductInstallerComponent>()> make;
-        const ArtworkEntry& background;
-        const char* installMessage;
-        std::vector<std::pair<const char*, juce::Rectangle<int>>> links;
+struct ProductPageCase
+{
+    const char* name;
+    std::function<std::unique_ptr<ProductInstallerComponent>()> make;
+    const ArtworkEntry& background;
+    const char* installMessage;
+    std::vector<std::pair<const char*, juce::Rectangle<int>>> links;
+};
+
+const std::vector<ProductPageCase>& productPages()
+{
+    static const std::vector<ProductPageCase> cases{
+        { "Orvalis", []
+          { return std::make_unique<OrvalisInstallerComponent>(); },
+          Artwork::orvalisBackground,
+          "InstOrvalis",
+          { { "http://orvalis.example", { 16, 352, 131, 16 } }, { "http://orvalis.example/evolution/en/products/orvalis/intro.html", { 22, 378, 344, 16 } } } },
+        { "Tessaly", []
+          { return std::make_unique<TessalyInstallerComponent>(); },
+          Artwork::tessalyBackground,
+          "InstTessaly",
+          { { "http://tess.example/download-tessaly", { 16, 327, 218, 16 } }, { "http://tess.example/tessaly-upgrade", { 21, 353, 184, 16 } }, { "http://tess.example/movies", { 21, 378, 160, 16 } } } },
+        { "Marrowby", []
+          { return std::make_unique<MarrowbyInstallerComponent>(); },
+          Artwork::marrowbyBackground,
+          "InstMarrowby",
+          { { "http://marrowby.example/marrowby/overview/", { 8, 379, 299, 16 } } } },
+        { "Kestrune", []
+          { return std::make_unique<KestruneInstallerComponent>(); },
+          Artwork::kestruneBackground,
+          "InstKestrune",
+          { { "http://kestrune.example", { 25, 382, 145, 16 } } } },
     };
+    return cases;
+}
 
-    const std::vector<ProductPageCase>& productPages()
-    {
-        static const std::vector<ProductPageCase> cases {
-            { "Orvalis", [] { return std::make_unique<OrvalisInstallerComponent>(); }, Artwork::orvalisBackground, "InstOrvalis",
-              { { "http://orvalis.example", { 16, 352, 131, 16 } },
-                { "http://orvalis.example/evolution/en/products/orvalis/intro.html", { 22, 378, 344, 16 } } } },
-            { "Tessaly", [] { return std::make_unique<TessalyInstallerComponent>(); }, Artwork::tessalyBackground, "InstTessaly",
-              { { "http://tess.example/download-tessaly", { 16, 327, 218, 16 } },
-                { "http://tess.example/tessaly-upgrade", { 21, 353, 184, 16 } },
-                { "http://tess.example/movies", { 21, 378, 160, 16 } } } },
-            { "Marrowby", [] { return std::make_unique<MarrowbyInstallerComponent>(); }, Artwork::marrowbyBackground, "InstMarrowby",
-              { { "http://marrowby.example/marrowby/overview/", { 8, 379, 299, 16 } } } },
-            { "Kestrune", [] { return std::make_unique<KestruneInstallerComponent>(); }, Artwork::kestruneBackground, "InstKestrune",
-              { { "http://kestrune.example", { 25, 382, 145, 16 } } } },
-        };
-        return cases;
-    }
+juce::Image snapshot (juce::Component& page)
+{
+    return page.createComponentSnapshot (page.getLocalBounds(), true, 1.0f);
+}
 
-    juce::Image snapshot (juce::Component& page)
-    {
-        return page.createComponentSnapshot (page.getLocalBounds(), true, 1.0f);
-    }
+juce::Image decoded (const ArtworkEntry& entry)
+{
+    return juce::ImageFileFormat::loadFrom (entry.data, static_cast<size_t> (entry.size));
+}
 
-    juce::Image decoded (const ArtworkEntry& entry)
-    {
-        return juce::ImageFileFormat::loadFrom (entry.data, static_cast<size_t> (entry.size));
-    }
+/** Where no child lies, the page is its background, pixel for pixel. */
+void expectBackgroundOutsideChildren (juce::Component& page, const juce::Image& background)
+{
+    const auto shot = snapshot (page);
+    int wrong = 0;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 640; ++x)
+        {
+            bool covered = false;
+            for (auto* child : page.getChildren())
+                covered = covered || child->getBounds().contains (x, y);
+            if (!covered && !near (shot.getPixelAt (x, y), background.getPixelAt (x, y), 1))
+                ++wrong;
+        }
+    EXPECT_EQ (wrong, 0);
+}
 
-    /** Where no child lies, the page is its background, pixel for pixel. */
-    void expectBackgroundOutsideChildren (juce::Component& page, const juce::Image& background)
-    {
-        const auto shot = snapshot (page);
-        int wrong = 0;
-        for (int y = 0; y < 400; ++y)
-            for (int x = 0; x < 640; ++x)
-            {
-                bool covered = false;
-                for (auto* child : page.getChildren())
-                    covered = covered || child->getBounds().contains (x, y);
-                if (! covered && ! near (shot.getPixelAt (x, y), background.getPixelAt (x, y), 1))
-                    ++wrong;
-            }
-        EXPECT_EQ (wrong, 0);
-    }
+/** The button's picture composited over the background at an opacity, with an optional wash over its own shape. */
+void expectButtonLook (juce::Component& page, juce::ImageButton& button, const juce::Image& background,
+                       const juce::Image& picture, float opacity, float wash)
+{
+    const auto shot = snapshot (page);
+    const auto origin = button.getPosition();
+    int wrong = 0;
+    for (int y = 0; y < picture.getHeight(); ++y)
+        for (int x = 0; x < picture.getWidth(); ++x)
+        {
+            const auto p = picture.getPixelAt (x, y);
+            const auto alpha = p.getFloatAlpha();
+            const auto under = background.getPixelAt (origin.x + x, origin.y + y);
+            auto expected = under.interpolatedWith (p.withAlpha (1.0f), alpha * opacity);
+            expected = expected.interpolatedWith (juce::Colours::white, alpha * wash);
+            if (!near (shot.getPixelAt (origin.x + x, origin.y + y), expected, 3))
+                ++wrong;
+        }
+    EXPECT_EQ (wrong, 0) << button.getName();
+}
 
-    /** The button's picture composited over the background at an opacity, with an optional wash over its own shape. */
-    void expectButtonLook (juce::Component& page, juce::ImageButton& button, const juce::Image& background,
-                           const juce::Image& picture, float opacity, float wash)
-    {
-        const auto shot = snapshot (page);
-        const auto origin = button.getPosition();
-        int wrong = 0;
-        for (int y = 0; y < picture.getHeight(); ++y)
-            for (int x = 0; x < picture.getWidth(); ++x)
-            {
-                const auto p = picture.getPixelAt (x, y);
-                const auto alpha = p.getFloatAlpha();
-                const auto under = background.getPixelAt (origin.x + x, origin.y + y);
-                auto expected = under.interpolatedWith (p.withAlpha (1.0f), alpha * opacity);
-                expected = expected.interpolatedWith (juce::Colours::white, alpha * wash);
-                if (! near (shot.getPixelAt (origin.x + x, origin.y + y), expected, 3))
-                    ++wrong;
-            }
-        EXPECT_EQ (wrong, 0) << button.getName();
-    }
-
-    constexpr float pressedWash = 0x40 / 255.0f;
+constexpr float pressedWash = 0x40 / 255.0f;
 } // namespace
 
 //==============================================================================

@@ -1,14 +1,14 @@
 // Draws every picture of the program and writes them as PNG files:
 //   artwork_generator <folder> [--previews <folder>]
 
-#include "PngWriter.h"
 #include "Pictures.h"
+#include "PngWriter.h"
 
 #include <iostream>
 
 int main (int argc, char* argv[])
 {
-    if (argc != 2 && ! (argc == 4 && juce::String (argv[2]) == "--previews"))
+    if (argc != 2 && !(argc == 4 && juce::String (argv[2]) == "--previews"))
     {
         std::cerr << "usage: artwork_generator <folder> [--previews <folder>]\n";
         return 2;
@@ -25,7 +25,7 @@ int main (int argc, char* argv[])
         for (auto& picture : allPictures())
         {
             const auto bytes = PngWriter::encode (picture.draw (kit));
-            if (! folder.getChildFile (picture.fileName).replaceWithData (bytes.getData(), bytes.getSize()))
+            if (!folder.getChildFile (picture.fileName).replaceWithData (bytes.getData(), bytes.getSize()))
                 throw std::runtime_error ("cannot write " + picture.fileName.toStdString());
         }
 

@@ -2,37 +2,37 @@
 
 #include <stdexcept>
 
-const juce::Colour PictureKit::panelFill { 38, 38, 38 };
-const juce::Colour PictureKit::panelOutline { 128, 128, 128 };
-const juce::Colour PictureKit::captionGrey { 0xffd2d2d2 };
-const juce::Colour PictureKit::gold { 0xffe2b65a };
-const juce::Colour PictureKit::goldDeep { 0xff8a6420 };
+const juce::Colour PictureKit::panelFill{ 38, 38, 38 };
+const juce::Colour PictureKit::panelOutline{ 128, 128, 128 };
+const juce::Colour PictureKit::captionGrey{ 0xffd2d2d2 };
+const juce::Colour PictureKit::gold{ 0xffe2b65a };
+const juce::Colour PictureKit::goldDeep{ 0xff8a6420 };
 
 namespace
 {
-    struct FontFile
-    {
-        PictureKit::Face face;
-        const char* path;
-    };
+struct FontFile
+{
+    PictureKit::Face face;
+    const char* path;
+};
 
-    // From the Debian packages fonts-lato and fonts-ebgaramond.
-    constexpr FontFile fontFiles[] = {
-        { PictureKit::Face::sansThin, "/usr/share/fonts/truetype/lato/Lato-Thin.ttf" },
-        { PictureKit::Face::sansLight, "/usr/share/fonts/truetype/lato/Lato-Light.ttf" },
-        { PictureKit::Face::sansRegular, "/usr/share/fonts/truetype/lato/Lato-Regular.ttf" },
-        { PictureKit::Face::sansBold, "/usr/share/fonts/truetype/lato/Lato-Bold.ttf" },
-        { PictureKit::Face::sansBlack, "/usr/share/fonts/truetype/lato/Lato-Black.ttf" },
-        { PictureKit::Face::serifRegular, "/usr/share/fonts/opentype/ebgaramond/EBGaramond12-Regular.otf" },
-        { PictureKit::Face::serifItalic, "/usr/share/fonts/opentype/ebgaramond/EBGaramond12-Italic.otf" },
-        { PictureKit::Face::serifBold, "/usr/share/fonts/opentype/ebgaramond/EBGaramond12-Bold.otf" },
-    };
+// From the Debian packages fonts-lato and fonts-ebgaramond.
+constexpr FontFile fontFiles[] = {
+    { PictureKit::Face::sansThin, "/usr/share/fonts/truetype/lato/Lato-Thin.ttf" },
+    { PictureKit::Face::sansLight, "/usr/share/fonts/truetype/lato/Lato-Light.ttf" },
+    { PictureKit::Face::sansRegular, "/usr/share/fonts/truetype/lato/Lato-Regular.ttf" },
+    { PictureKit::Face::sansBold, "/usr/share/fonts/truetype/lato/Lato-Bold.ttf" },
+    { PictureKit::Face::sansBlack, "/usr/share/fonts/truetype/lato/Lato-Black.ttf" },
+    { PictureKit::Face::serifRegular, "/usr/share/fonts/opentype/ebgaramond/EBGaramond12-Regular.otf" },
+    { PictureKit::Face::serifItalic, "/usr/share/fonts/opentype/ebgaramond/EBGaramond12-Italic.otf" },
+    { PictureKit::Face::serifBold, "/usr/share/fonts/opentype/ebgaramond/EBGaramond12-Bold.otf" },
+};
 
-    void mustFit (bool fits, const juce::String& what)
-    {
-        if (! fits)
-            throw std::runtime_error ("text does not fit: " + what.toStdString());
-    }
+void mustFit (bool fits, const juce::String& what)
+{
+    if (!fits)
+        throw std::runtime_error ("text does not fit: " + what.toStdString());
+}
 } // namespace
 
 PictureKit::PictureKit()
@@ -40,7 +40,7 @@ PictureKit::PictureKit()
     for (auto& file : fontFiles)
     {
         juce::MemoryBlock data;
-        if (! juce::File (file.path).loadFileAsData (data))
+        if (!juce::File (file.path).loadFileAsData (data))
             throw std::runtime_error (std::string ("missing font file ") + file.path);
         faces[file.face] = juce::Typeface::createSystemTypefaceFor (data.getData(), data.getSize());
         if (faces[file.face] == nullptr)
@@ -68,7 +68,8 @@ void PictureKit::panel (juce::Graphics& g, juce::Rectangle<float> area) const
 void PictureKit::disc (juce::Graphics& g, juce::Point<float> centre, float diameter, const ItemStyle& style) const
 {
     const auto r = diameter / 2.0f;
-    const auto circle = [&] (float radius) { return juce::Rectangle<float> (radius * 2, radius * 2).withCentre (centre); };
+    const auto circle = [&] (float radius)
+    { return juce::Rectangle<float> (radius * 2, radius * 2).withCentre (centre); };
 
     juce::Path body;
     body.addEllipse (circle (r));
@@ -150,9 +151,15 @@ void PictureKit::arrow (juce::Graphics& g, juce::Rectangle<float> b, Direction d
     juce::AffineTransform placement;
     switch (direction)
     {
-        case Direction::right: placement = juce::AffineTransform::translation (b.getX(), b.getY()); break;
-        case Direction::left: placement = juce::AffineTransform::scale (-1.0f, 1.0f).translated (b.getRight(), b.getY()); break;
-        case Direction::down: placement = juce::AffineTransform::rotation (juce::MathConstants<float>::halfPi).translated (b.getRight(), b.getY()); break;
+        case Direction::right:
+            placement = juce::AffineTransform::translation (b.getX(), b.getY());
+            break;
+        case Direction::left:
+            placement = juce::AffineTransform::scale (-1.0f, 1.0f).translated (b.getRight(), b.getY());
+            break;
+        case Direction::down:
+            placement = juce::AffineTransform::rotation (juce::MathConstants<float>::halfPi).translated (b.getRight(), b.getY());
+            break;
     }
     path.applyTransform (placement);
 
@@ -171,8 +178,7 @@ void PictureKit::text (juce::Graphics& g, const juce::String& line, const juce::
                        juce::Rectangle<float> area, juce::Justification justification) const
 {
     mustFit (f.getStringWidthFloat (line) <= area.getWidth() && f.getHeight() <= area.getHeight() + 0.01f,
-             line + " (" + juce::String (f.getStringWidthFloat (line)) + " x " + juce::String (f.getHeight()) + " in "
-                 + area.toString() + ")");
+             line + " (" + juce::String (f.getStringWidthFloat (line)) + " x " + juce::String (f.getHeight()) + " in " + area.toString() + ")");
     g.setColour (colour);
     g.setFont (f);
     g.drawText (line, area, justification, false);
@@ -221,7 +227,8 @@ void PictureKit::grain (juce::Image& image, juce::Rectangle<int> area, int seed,
         {
             const auto c = pixels.getPixelColour (x, y);
             const auto delta = random.nextInt (2 * strength + 1) - strength;
-            const auto shift = [delta] (juce::uint8 v) { return static_cast<juce::uint8> (juce::jlimit (0, 255, v + delta)); };
+            const auto shift = [delta] (juce::uint8 v)
+            { return static_cast<juce::uint8> (juce::jlimit (0, 255, v + delta)); };
             pixels.setPixelColour (x, y, juce::Colour (shift (c.getRed()), shift (c.getGreen()), shift (c.getBlue()), c.getAlpha()));
         }
 }
@@ -256,7 +263,7 @@ void PictureKit::bundleLogo (juce::Graphics& g, juce::Rectangle<float> area) con
                       y - area.getHeight() * 0.04f, nb.getRight(), y - area.getHeight() * 0.01f);
     g.setColour (gold);
     g.strokePath (flourish, juce::PathStrokeType (juce::jmax (1.0f, area.getHeight() * 0.018f), juce::PathStrokeType::curved,
-                                                   juce::PathStrokeType::rounded));
+                                                  juce::PathStrokeType::rounded));
 
     const auto makerHeight = area.getHeight() * 0.16f;
     const auto makerArea = juce::Rectangle<float> (nb.getX() + nb.getWidth() * 0.40f, area.getBottom() - makerHeight,

@@ -12,10 +12,10 @@ struct ItemStyle
 
 namespace ItemStyles
 {
-    constexpr ItemStyle orvalis { "Orvalis", "ORVALIS", 0xff0d1b3d, 0xff2c54a8, 0xffd8aa48 };
-    constexpr ItemStyle tessaly { "Tessaly", "TESSALY", 0xff08363b, 0xff1c9aa0, 0xff9ff2df };
-    constexpr ItemStyle marrowby { "Marrowby", "MARROWBY", 0xff3b0a14, 0xffbf3127, 0xfff4a23a };
-    constexpr ItemStyle kestrune { "Kestrune", "KESTRUNE", 0xff1d0f3b, 0xff7a4ed0, 0xffaee36a };
+constexpr ItemStyle orvalis{ "Orvalis", "ORVALIS", 0xff0d1b3d, 0xff2c54a8, 0xffd8aa48 };
+constexpr ItemStyle tessaly{ "Tessaly", "TESSALY", 0xff08363b, 0xff1c9aa0, 0xff9ff2df };
+constexpr ItemStyle marrowby{ "Marrowby", "MARROWBY", 0xff3b0a14, 0xffbf3127, 0xfff4a23a };
+constexpr ItemStyle kestrune{ "Kestrune", "KESTRUNE", 0xff1d0f3b, 0xff7a4ed0, 0xffaee36a };
 } // namespace ItemStyles
 
 /** Fonts loaded from the font files of Debian packages, never from whatever the

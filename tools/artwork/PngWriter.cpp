@@ -6,114 +6,120 @@
 
 namespace
 {
-    void putU32 (juce::MemoryOutputStream& out, juce::uint32 v)
+void putU32 (juce::MemoryOutputStream& out, juce::uint32 v)
+{
+    out.writeIntBigEndian (static_cast<int> (v));
+}
+
+void putU16 (juce::MemoryOutputStream& out, juce::uint16 v)
+{
+    out.writeShortBigEndian (static_cast<short> (v));
+}
+
+juce::MemoryBlock deflate (const void* data, size_t size)
+{
+    auto bound = compressBound (static_cast<uLong> (size));
+    juce::MemoryBlock out (bound);
+    if (compress2 (static_cast<Bytef*> (out.getData()), &bound, static_cast<const Bytef*> (data),
+                   static_cast<uLong> (size), Z_BEST_COMPRESSION) != Z_OK)
+        throw std::runtime_error ("zlib failed");
+    out.setSize (bound);
+    return out;
+}
+
+void writeChunk (juce::MemoryOutputStream& png, const char* type, const juce::MemoryBlock& body)
+{
+    putU32 (png, static_cast<juce::uint32> (body.getSize()));
+    png.write (type, 4);
+    png.write (body.getData(), body.getSize());
+
+    auto crc = crc32 (0, reinterpret_cast<const Bytef*> (type), 4);
+    if (body.getSize() > 0) // zlib answers 0 for a null buffer
+        crc = crc32 (crc, static_cast<const Bytef*> (body.getData()), static_cast<uInt> (body.getSize()));
+    putU32 (png, static_cast<juce::uint32> (crc));
+}
+
+juce::int32 s15Fixed16 (double v)
+{
+    return static_cast<juce::int32> (std::lround (v * 65536.0));
+}
+
+void putXYZ (juce::MemoryOutputStream& out, double x, double y, double z)
+{
+    out.write ("XYZ \0\0\0\0", 8);
+    for (auto v : { x, y, z })
+        putU32 (out, static_cast<juce::uint32> (s15Fixed16 (v)));
+}
+
+// One row filtered with each of the five PNG filters; the smallest sum of
+// absolute values wins, the usual heuristic.
+void filterRows (const juce::Image& image, juce::MemoryOutputStream& raw)
+{
+    const auto width = static_cast<size_t> (image.getWidth());
+    const auto stride = width * 4;
+    std::vector<juce::uint8> previous (stride, 0), current (stride), candidate (stride), best (stride);
+
+    for (int y = 0; y < image.getHeight(); ++y)
     {
-        out.writeIntBigEndian (static_cast<int> (v));
-    }
-
-    void putU16 (juce::MemoryOutputStream& out, juce::uint16 v)
-    {
-        out.writeShortBigEndian (static_cast<short> (v));
-    }
-
-    juce::MemoryBlock deflate (const void* data, size_t size)
-    {
-        auto bound = compressBound (static_cast<uLong> (size));
-        juce::MemoryBlock out (bound);
-        if (compress2 (static_cast<Bytef*> (out.getData()), &bound, static_cast<const Bytef*> (data),
-                       static_cast<uLong> (size), Z_BEST_COMPRESSION)
-            != Z_OK)
-            throw std::runtime_error ("zlib failed");
-        out.setSize (bound);
-        return out;
-    }
-
-    void writeChunk (juce::MemoryOutputStream& png, const char* type, const juce::MemoryBlock& body)
-    {
-        putU32 (png, static_cast<juce::uint32> (body.getSize()));
-        png.write (type, 4);
-        png.write (body.getData(), body.getSize());
-
-        auto crc = crc32 (0, reinterpret_cast<const Bytef*> (type), 4);
-        if (body.getSize() > 0) // zlib answers 0 for a null buffer
-            crc = crc32 (crc, static_cast<const Bytef*> (body.getData()), static_cast<uInt> (body.getSize()));
-        putU32 (png, static_cast<juce::uint32> (crc));
-    }
-
-    juce::int32 s15Fixed16 (double v)
-    {
-        return static_cast<juce::int32> (std::lround (v * 65536.0));
-    }
-
-    void putXYZ (juce::MemoryOutputStream& out, double x, double y, double z)
-    {
-        out.write ("XYZ \0\0\0\0", 8);
-        for (auto v : { x, y, z })
-            putU32 (out, static_cast<juce::uint32> (s15Fixed16 (v)));
-    }
-
-    // One row filtered with each of the five PNG filters; the smallest sum of
-    // absolute values wins, the usual heuristic.
-    void filterRows (const juce::Image& image, juce::MemoryOutputStream& raw)
-    {
-        const auto width = static_cast<size_t> (image.getWidth());
-        const auto stride = width * 4;
-        std::vector<juce::uint8> previous (stride, 0), current (stride), candidate (stride), best (stride);
-
-        for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
         {
-            for (int x = 0; x < image.getWidth(); ++x)
-            {
-                const auto c = image.getPixelAt (x, y);
-                auto* p = current.data() + static_cast<size_t> (x) * 4;
-                p[0] = c.getRed();
-                p[1] = c.getGreen();
-                p[2] = c.getBlue();
-                p[3] = c.getAlpha();
-            }
-
-            long bestScore = -1;
-            juce::uint8 bestFilter = 0;
-
-            for (juce::uint8 filter = 0; filter < 5; ++filter)
-            {
-                long score = 0;
-                for (size_t i = 0; i < stride; ++i)
-                {
-                    const int a = i >= 4 ? current[i - 4] : 0;
-                    const int b = previous[i];
-                    const int c = i >= 4 ? previous[i - 4] : 0;
-                    int predictor = 0;
-                    switch (filter)
-                    {
-                        case 1: predictor = a; break;
-                        case 2: predictor = b; break;
-                        case 3: predictor = (a + b) / 2; break;
-                        case 4:
-                        {
-                            const int p = a + b - c, pa = std::abs (p - a), pb = std::abs (p - b), pc = std::abs (p - c);
-                            predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
-                            break;
-                        }
-                        default: break;
-                    }
-                    candidate[i] = static_cast<juce::uint8> (current[i] - predictor);
-                    score += static_cast<signed char> (candidate[i]) < 0 ? -static_cast<signed char> (candidate[i])
-                                                                          : candidate[i];
-                }
-                if (bestScore < 0 || score < bestScore)
-                {
-                    bestScore = score;
-                    bestFilter = filter;
-                    best = candidate;
-                }
-            }
-
-            raw.writeByte (static_cast<char> (bestFilter));
-            raw.write (best.data(), stride);
-            std::swap (previous, current);
+            const auto c = image.getPixelAt (x, y);
+            auto* p = current.data() + static_cast<size_t> (x) * 4;
+            p[0] = c.getRed();
+            p[1] = c.getGreen();
+            p[2] = c.getBlue();
+            p[3] = c.getAlpha();
         }
+
+        long bestScore = -1;
+        juce::uint8 bestFilter = 0;
+
+        for (juce::uint8 filter = 0; filter < 5; ++filter)
+        {
+            long score = 0;
+            for (size_t i = 0; i < stride; ++i)
+            {
+                const int a = i >= 4 ? current[i - 4] : 0;
+                const int b = previous[i];
+                const int c = i >= 4 ? previous[i - 4] : 0;
+                int predictor = 0;
+                switch (filter)
+                {
+                    case 1:
+                        predictor = a;
+                        break;
+                    case 2:
+                        predictor = b;
+                        break;
+                    case 3:
+                        predictor = (a + b) / 2;
+                        break;
+                    case 4:
+                    {
+                        const int p = a + b - c, pa = std::abs (p - a), pb = std::abs (p - b), pc = std::abs (p - c);
+                        predictor = (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+                        break;
+                    }
+                    default:
+                        break;
+                }
+                candidate[i] = static_cast<juce::uint8> (current[i] - predictor);
+                score += static_cast<signed char> (candidate[i]) < 0 ? -static_cast<signed char> (candidate[i])
+                                                                     : candidate[i];
+            }
+            if (bestScore < 0 || score < bestScore)
+            {
+                bestScore = score;
+                bestFilter = filter;
+                best = candidate;
+            }
+        }
+
+        raw.writeByte (static_cast<char> (bestFilter));
+        raw.write (best.data(), stride);
+        std::swap (previous, current);
     }
+}
 } // namespace
 
 juce::MemoryBlock PngWriter::srgbProfile()
@@ -177,21 +183,21 @@ juce::MemoryBlock PngWriter::srgbProfile()
 
     juce::MemoryOutputStream profile;
     putU32 (profile, totalSize);
-    profile.write ("\0\0\0\0", 4);  // preferred CMM
-    putU32 (profile, 0x02100000);   // version 2.1
+    profile.write ("\0\0\0\0", 4); // preferred CMM
+    putU32 (profile, 0x02100000);  // version 2.1
     profile.write ("mntrRGB XYZ ", 12);
     for (auto v : { 2026, 1, 1, 0, 0, 0 })
         putU16 (profile, static_cast<juce::uint16> (v));
     profile.write ("acsp", 4);
     for (int i = 0; i < 5; ++i)
-        putU32 (profile, 0);        // platform, flags, manufacturer, model, attributes (low)
-    putU32 (profile, 0);            // attributes (high)
-    putU32 (profile, 0);            // perceptual intent
+        putU32 (profile, 0); // platform, flags, manufacturer, model, attributes (low)
+    putU32 (profile, 0);     // attributes (high)
+    putU32 (profile, 0);     // perceptual intent
     for (auto v : { 0.9642, 1.0, 0.8249 })
         putU32 (profile, static_cast<juce::uint32> (s15Fixed16 (v)));
-    putU32 (profile, 0);            // creator
+    putU32 (profile, 0); // creator
     for (int i = 0; i < 16 + 28; ++i)
-        profile.writeByte (0);      // profile id and reserved
+        profile.writeByte (0); // profile id and reserved
 
     putU32 (profile, tagCount);
     for (auto& tag : tags)
