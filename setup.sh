@@ -10,7 +10,7 @@ build="${BRELVAN_BUILD_DIR:-$here/build}"
 packages=(
     g++ cmake ninja-build pkg-config
     juce-modules-source
-    libx11-dev libxtst-dev
+    libx11-dev libxtst-dev x11-utils
     fonts-lato fonts-ebgaramond fonts-dejavu-core
     xdg-utils
     googletest libgtest-dev xvfb pngcheck
@@ -39,7 +39,7 @@ case "${1:-}" in
     start)
         install_missing_packages
         build_all
-        exec "$build/OrvalisBrelvan_artefacts/Release/OrvalisBrelvan"
+        exec "$build/disc/OrvalisBrelvan"
         ;;
     test)
         install_missing_packages

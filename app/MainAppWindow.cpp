@@ -1,12 +1,14 @@
 #include "MainAppWindow.h"
 
 #include "artwork/Artwork.h"
+#include "navigation/MainComponent.h"
 
 MainAppWindow::MainAppWindow()
     : DocumentWindow (windowTitle, juce::Colours::azure, DocumentWindow::allButtons, true)
 {
     setResizable (true, false);
     setTitleBarHeight (titleBarHeight);
+    setContentOwned (new MainComponent(), false);
     attachIcon();
 }
 

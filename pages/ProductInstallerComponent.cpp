@@ -1,47 +1,72 @@
 #include "ProductInstallerComponent.h"
 
 #include "PageLook.h"
+#include "WebLinkButton.h"
 
 using Child = ProductInstallerComponent::Child;
 
 // The makers' web sites: the bundle's maker, who also makes Orvalis, then the makers of
 // Tessaly, Marrowby and Kestrune.
-const ProductInstallerComponent::Layout OrvalisInstallerComponent::layout {
+const ProductInstallerComponent::Layout OrvalisInstallerComponent::layout{
     { Child::webLink1, Child::webLink2, Child::returnButton, Child::installButton },
     4,
     { { { "http://orvalis.example", { 16, 352, 131, 16 } },
         { "http://orvalis.example/evolution/en/products/orvalis/intro.html", { 22, 378, 344, 16 } },
         { nullptr, {} } } },
-    Artwork::orvalisReturn, Artwork::orvalisInstall, Artwork::orvalisBackground, "InstOrvalis"
+    Artwork::orvalisReturn,
+    Artwork::orvalisInstall,
+    Artwork::orvalisBackground,
+    "InstOrvalis"
 };
 
-const ProductInstallerComponent::Layout TessalyInstallerComponent::layout {
+const ProductInstallerComponent::Layout TessalyInstallerComponent::layout{
     { Child::returnButton, Child::webLink1, Child::webLink2, Child::webLink3, Child::installButton },
     5,
     { { { "http://tess.example/download-tessaly", { 16, 327, 218, 16 } },
         { "http://tess.example/tessaly-upgrade", { 21, 353, 184, 16 } },
         { "http://tess.example/movies", { 21, 378, 160, 16 } } } },
-    Artwork::tessalyReturn, Artwork::tessalyInstall, Artwork::tessalyBackground, "InstTessaly"
+    Artwork::tessalyReturn,
+    Artwork::tessalyInstall,
+    Artwork::tessalyBackground,
+    "InstTessaly"
 };
 
-const ProductInstallerComponent::Layout MarrowbyInstallerComponent::layout {
+const ProductInstallerComponent::Layout MarrowbyInstallerComponent::layout{
     { Child::returnButton, Child::webLink1, Child::installButton },
     3,
     { { { "http://marrowby.example/marrowby/overview/", { 8, 379, 299, 16 } }, { nullptr, {} }, { nullptr, {} } } },
-    Artwork::marrowbyReturn, Artwork::marrowbyInstall, Artwork::marrowbyBackground, "InstMarrowby"
+    Artwork::marrowbyReturn,
+    Artwork::marrowbyInstall,
+    Artwork::marrowbyBackground,
+    "InstMarrowby"
 };
 
-const ProductInstallerComponent::Layout KestruneInstallerComponent::layout {
+const ProductInstallerComponent::Layout KestruneInstallerComponent::layout{
     { Child::returnButton, Child::webLink1, Child::installButton },
     3,
     { { { "http://kestrune.example", { 25, 382, 145, 16 } }, { nullptr, {} }, { nullptr, {} } } },
-    Artwork::kestruneReturn, Artwork::kestruneInstall, Artwork::kestruneBackground, "InstKestrune"
+    Artwork::kestruneReturn,
+    Artwork::kestruneInstall,
+    Artwork::kestruneBackground,
+    "InstKestrune"
 };
 
-OrvalisInstallerComponent::OrvalisInstallerComponent() : ProductInstallerComponent (layout) {}
-TessalyInstallerComponent::TessalyInstallerComponent() : ProductInstallerComponent (layout) {}
-MarrowbyInstallerComponent::MarrowbyInstallerComponent() : ProductInstallerComponent (layout) {}
-KestruneInstallerComponent::KestruneInstallerComponent() : ProductInstallerComponent (layout) {}
+OrvalisInstallerComponent::OrvalisInstallerComponent()
+    : ProductInstallerComponent (layout)
+{
+}
+TessalyInstallerComponent::TessalyInstallerComponent()
+    : ProductInstallerComponent (layout)
+{
+}
+MarrowbyInstallerComponent::MarrowbyInstallerComponent()
+    : ProductInstallerComponent (layout)
+{
+}
+KestruneInstallerComponent::KestruneInstallerComponent()
+    : ProductInstallerComponent (layout)
+{
+}
 
 //==============================================================================
 ProductInstallerComponent::ProductInstallerComponent (const Layout& pageLayout)
@@ -87,8 +112,9 @@ void ProductInstallerComponent::create (Child child)
         {
             const auto index = static_cast<size_t> (child) - static_cast<size_t> (Child::webLink1);
             const juce::String address (layout.webLinks[index].address);
-            auto& link = index == 0 ? webLink1 : index == 1 ? webLink2 : webLink3;
-            link = std::make_unique<juce::HyperlinkButton> (address, juce::URL (address));
+            auto& link = index == 0 ? webLink1 : index == 1 ? webLink2
+                                                            : webLink3;
+            link = std::make_unique<WebLinkButton> (address);
             addAndMakeVisible (*link);
             link->setTooltip (address);
             link->setButtonText (address);
@@ -102,11 +128,16 @@ juce::Component* ProductInstallerComponent::get (Child child) const noexcept
 {
     switch (child)
     {
-        case Child::returnButton: return returnButton.get();
-        case Child::installButton: return installButton.get();
-        case Child::webLink1: return webLink1.get();
-        case Child::webLink2: return webLink2.get();
-        case Child::webLink3: return webLink3.get();
+        case Child::returnButton:
+            return returnButton.get();
+        case Child::installButton:
+            return installButton.get();
+        case Child::webLink1:
+            return webLink1.get();
+        case Child::webLink2:
+            return webLink2.get();
+        case Child::webLink3:
+            return webLink3.get();
     }
     return nullptr;
 }
@@ -115,11 +146,21 @@ void ProductInstallerComponent::destroy (Child child)
 {
     switch (child)
     {
-        case Child::returnButton: returnButton.reset(); break;
-        case Child::installButton: installButton.reset(); break;
-        case Child::webLink1: webLink1.reset(); break;
-        case Child::webLink2: webLink2.reset(); break;
-        case Child::webLink3: webLink3.reset(); break;
+        case Child::returnButton:
+            returnButton.reset();
+            break;
+        case Child::installButton:
+            installButton.reset();
+            break;
+        case Child::webLink1:
+            webLink1.reset();
+            break;
+        case Child::webLink2:
+            webLink2.reset();
+            break;
+        case Child::webLink3:
+            webLink3.reset();
+            break;
     }
 }
 
@@ -127,10 +168,14 @@ juce::HyperlinkButton* ProductInstallerComponent::getWebLink (int index) const n
 {
     switch (index)
     {
-        case 0: return webLink1.get();
-        case 1: return webLink2.get();
-        case 2: return webLink3.get();
-        default: return nullptr;
+        case 0:
+            return webLink1.get();
+        case 1:
+            return webLink2.get();
+        case 2:
+            return webLink3.get();
+        default:
+            return nullptr;
     }
 }
 

@@ -17,360 +17,365 @@ extern char** environ;
 
 namespace e2e
 {
-    namespace
+namespace
+{
+    pid_t spawn (const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                 const std::string& workingFolder, const posix_spawn_file_actions_t* extraActions = nullptr)
     {
-        pid_t spawn (const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                     const std::string& workingFolder, const posix_spawn_file_actions_t* extraActions = nullptr)
-        {
-            std::vector<char*> args, envp;
-            for (auto& a : argv)
-                args.push_back (const_cast<char*> (a.c_str()));
-            args.push_back (nullptr);
-            for (auto& e : env)
-                envp.push_back (const_cast<char*> (e.c_str()));
-            envp.push_back (nullptr);
-
-            posix_spawn_file_actions_t actions;
-            if (extraActions != nullptr)
-                actions = *extraActions;
-            else
-                posix_spawn_file_actions_init (&actions);
-
-            if (! workingFolder.empty())
-                posix_spawn_file_actions_addchdir_np (&actions, workingFolder.c_str());
-
-            pid_t pid = -1;
-            const auto result = posix_spawnp (&pid, args[0], &actions, nullptr, args.data(), envp.data());
-            if (extraActions == nullptr)
-                posix_spawn_file_actions_destroy (&actions);
-
-            if (result != 0)
-                throw std::runtime_error ("cannot start " + argv[0] + ": " + std::strerror (result));
-            return pid;
-        }
-
-        void stopAndReap (pid_t pid)
-        {
-            if (pid <= 0)
-                return;
-            if (waitpid (pid, nullptr, WNOHANG) == pid)
-                return;
-            kill (pid, SIGTERM);
-            for (int i = 0; i < 100; ++i)
-            {
-                if (waitpid (pid, nullptr, WNOHANG) == pid)
-                    return;
-                std::this_thread::sleep_for (10ms);
-            }
-            kill (pid, SIGKILL);
-            waitpid (pid, nullptr, 0);
-        }
-
-        std::string textProperty (Display* dpy, Window w, const char* name)
-        {
-            Atom type;
-            int format;
-            unsigned long count, after;
-            unsigned char* data = nullptr;
-            std::string text;
-
-            if (XGetWindowProperty (dpy, w, XInternAtom (dpy, name, False), 0, 1024, False, AnyPropertyType,
-                                    &type, &format, &count, &after, &data)
-                    == Success
-                && data != nullptr && format == 8)
-                text.assign (reinterpret_cast<const char*> (data), count);
-
-            if (data != nullptr)
-                XFree (data);
-            return text;
-        }
-
-        std::string windowTitle (Display* dpy, Window w)
-        {
-            const auto title = textProperty (dpy, w, "_NET_WM_NAME");
-            return title.empty() ? textProperty (dpy, w, "WM_NAME") : title;
-        }
-
-        int windowPid (Display* dpy, Window w)
-        {
-            Atom type;
-            int format;
-            unsigned long count, after;
-            unsigned char* data = nullptr;
-            int pid = 0;
-            const auto atom = XInternAtom (dpy, "_NET_WM_PID", False);
-
-            if (XGetWindowProperty (dpy, w, atom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success
-                && data != nullptr && count == 1)
-                pid = static_cast<int> (*reinterpret_cast<unsigned long*> (data));
-
-            if (data != nullptr)
-                XFree (data);
-            return pid;
-        }
-
-        // Windows come and go while the tests look at them; a vanished one is not an error.
-        int ignoreXErrors (Display*, XErrorEvent*)
-        {
-            return 0;
-        }
-    } // namespace
-
-    //==============================================================================
-    XServer::XServer (int width, int height)
-        : screenWidth (width), screenHeight (height)
-    {
-        int fds[2];
-        if (pipe (fds) != 0)
-            throw std::runtime_error ("pipe");
+        std::vector<char*> args, envp;
+        for (auto& a : argv)
+            args.push_back (const_cast<char*> (a.c_str()));
+        args.push_back (nullptr);
+        for (auto& e : env)
+            envp.push_back (const_cast<char*> (e.c_str()));
+        envp.push_back (nullptr);
 
         posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init (&actions);
-        posix_spawn_file_actions_addclose (&actions, fds[0]);
-        posix_spawn_file_actions_addopen (&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen (&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (extraActions != nullptr)
+            actions = *extraActions;
+        else
+            posix_spawn_file_actions_init (&actions);
 
-        const auto screen = std::to_string (width) + "x" + std::to_string (height) + "x24";
-        pid = spawn ({ "Xvfb", "-displayfd", std::to_string (fds[1]), "-screen", "0", screen, "-noreset", "-nolisten", "tcp" },
-                     { "PATH=/usr/bin:/bin" }, {}, &actions);
-        posix_spawn_file_actions_destroy (&actions);
-        close (fds[1]);
+        if (!workingFolder.empty())
+            posix_spawn_file_actions_addchdir_np (&actions, workingFolder.c_str());
 
-        // Xvfb writes its display number once it accepts clients.
-        std::string number;
-        char c;
-        while (read (fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close (fds[0]);
+        pid_t pid = -1;
+        const auto result = posix_spawnp (&pid, args[0], &actions, nullptr, args.data(), envp.data());
+        if (extraActions == nullptr)
+            posix_spawn_file_actions_destroy (&actions);
 
-        if (number.empty())
-        {
-            stopAndReap (pid);
-            throw std::runtime_error ("Xvfb did not start");
-        }
-
-        name = ":" + number;
-        XSetErrorHandler (ignoreXErrors);
-        dpy = XOpenDisplay (name.c_str());
-        if (dpy == nullptr)
-        {
-            stopAndReap (pid);
-            throw std::runtime_error ("cannot open " + name);
-        }
-
-        // A window manager would have created these; the program only looks them up.
-        for (auto* atom : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "WM_STATE", "WM_CHANGE_STATE" })
-            XInternAtom (dpy, atom, False);
-        XSync (dpy, False);
+        if (result != 0)
+            throw std::runtime_error ("cannot start " + argv[0] + ": " + std::strerror (result));
+        return pid;
     }
 
-    XServer::~XServer()
+    void stopAndReap (pid_t pid)
     {
-        if (dpy != nullptr)
-            XCloseDisplay (dpy);
+        if (pid <= 0)
+            return;
+        if (waitpid (pid, nullptr, WNOHANG) == pid)
+            return;
+        kill (pid, SIGTERM);
+        for (int i = 0; i < 100; ++i)
+        {
+            if (waitpid (pid, nullptr, WNOHANG) == pid)
+                return;
+            std::this_thread::sleep_for (10ms);
+        }
+        kill (pid, SIGKILL);
+        waitpid (pid, nullptr, 0);
+    }
+
+    std::string textProperty (Display* dpy, Window w, const char* name)
+    {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        std::string text;
+
+        if (XGetWindowProperty (dpy, w, XInternAtom (dpy, name, False), 0, 1024, False, AnyPropertyType,
+                                &type, &format, &count, &after, &data) == Success &&
+            data != nullptr && format == 8)
+            text.assign (reinterpret_cast<const char*> (data), count);
+
+        if (data != nullptr)
+            XFree (data);
+        return text;
+    }
+
+    std::string windowTitle (Display* dpy, Window w)
+    {
+        const auto title = textProperty (dpy, w, "_NET_WM_NAME");
+        return title.empty() ? textProperty (dpy, w, "WM_NAME") : title;
+    }
+
+    int windowPid (Display* dpy, Window w)
+    {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        int pid = 0;
+        const auto atom = XInternAtom (dpy, "_NET_WM_PID", False);
+
+        if (XGetWindowProperty (dpy, w, atom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) == Success && data != nullptr && count == 1)
+            pid = static_cast<int> (*reinterpret_cast<unsigned long*> (data));
+
+        if (data != nullptr)
+            XFree (data);
+        return pid;
+    }
+
+    // Windows come and go while the tests look at them; a vanished one is not an error.
+    int ignoreXErrors (Display*, XErrorEvent*)
+    {
+        return 0;
+    }
+} // namespace
+
+//==============================================================================
+XServer::XServer (int width, int height)
+    : screenWidth (width)
+    , screenHeight (height)
+{
+    int fds[2];
+    if (pipe (fds) != 0)
+        throw std::runtime_error ("pipe");
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init (&actions);
+    posix_spawn_file_actions_addclose (&actions, fds[0]);
+    posix_spawn_file_actions_addopen (&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen (&actions, 2, "/dev/null", O_WRONLY, 0);
+
+    const auto screen = std::to_string (width) + "x" + std::to_string (height) + "x24";
+    pid = spawn ({ "Xvfb", "-displayfd", std::to_string (fds[1]), "-screen", "0", screen, "-noreset", "-nolisten", "tcp" },
+                 { "PATH=/usr/bin:/bin" }, {}, &actions);
+    posix_spawn_file_actions_destroy (&actions);
+    close (fds[1]);
+
+    // Xvfb writes its display number once it accepts clients.
+    std::string number;
+    char c;
+    while (read (fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close (fds[0]);
+
+    if (number.empty())
+    {
         stopAndReap (pid);
+        throw std::runtime_error ("Xvfb did not start");
     }
 
-    //==============================================================================
-    std::vector<WindowInfo> viewableWindows (const XServer& server)
+    name = ":" + number;
+    XSetErrorHandler (ignoreXErrors);
+    dpy = XOpenDisplay (name.c_str());
+    if (dpy == nullptr)
     {
-        auto* dpy = server.display();
-        Window root, parent, *children = nullptr;
-        unsigned int count = 0;
-        std::vector<WindowInfo> result;
+        stopAndReap (pid);
+        throw std::runtime_error ("cannot open " + name);
+    }
 
-        XSync (dpy, False);
-        if (! XQueryTree (dpy, DefaultRootWindow (dpy), &root, &parent, &children, &count))
-            return result;
+    // A window manager would have created these; the program only looks them up.
+    for (auto* atom : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "WM_STATE", "WM_CHANGE_STATE" })
+        XInternAtom (dpy, atom, False);
+    XSync (dpy, False);
+}
 
-        for (unsigned int i = 0; i < count; ++i)
-        {
-            XWindowAttributes attributes;
-            if (! XGetWindowAttributes (dpy, children[i], &attributes) || attributes.map_state != IsViewable)
-                continue;
+XServer::~XServer()
+{
+    if (dpy != nullptr)
+        XCloseDisplay (dpy);
+    stopAndReap (pid);
+}
 
-            WindowInfo info;
-            info.id = children[i];
-            info.title = windowTitle (dpy, children[i]);
-            info.pid = windowPid (dpy, children[i]);
-            info.bounds = { attributes.x, attributes.y, attributes.width, attributes.height };
-            result.push_back (info);
-        }
+//==============================================================================
+std::vector<WindowInfo> viewableWindows (const XServer& server)
+{
+    auto* dpy = server.display();
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    std::vector<WindowInfo> result;
 
-        if (children != nullptr)
-            XFree (children);
+    XSync (dpy, False);
+    if (!XQueryTree (dpy, DefaultRootWindow (dpy), &root, &parent, &children, &count))
         return result;
+
+    for (unsigned int i = 0; i < count; ++i)
+    {
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes (dpy, children[i], &attributes) || attributes.map_state != IsViewable)
+            continue;
+
+        WindowInfo info;
+        info.id = children[i];
+        info.title = windowTitle (dpy, children[i]);
+        info.pid = windowPid (dpy, children[i]);
+        info.bounds = { attributes.x, attributes.y, attributes.width, attributes.height };
+        result.push_back (info);
     }
 
-    std::optional<WindowInfo> waitForWindow (const XServer& server, pid_t pid, std::chrono::milliseconds timeout)
-    {
-        std::optional<WindowInfo> found;
-        eventually ([&]
-                    {
+    if (children != nullptr)
+        XFree (children);
+    return result;
+}
+
+std::optional<WindowInfo> waitForWindow (const XServer& server, pid_t pid, std::chrono::milliseconds timeout)
+{
+    std::optional<WindowInfo> found;
+    eventually ([&]
+                {
                         for (auto& w : viewableWindows (server))
                             if (w.pid == pid)
                                 found = w;
-                        return found.has_value();
-                    },
-                    timeout);
+                        return found.has_value(); },
+                timeout);
 
-        // Give the first paint time to reach the server.
-        if (found)
-            std::this_thread::sleep_for (300ms);
-        return found;
-    }
+    // Give the first paint time to reach the server.
+    if (found)
+        std::this_thread::sleep_for (300ms);
+    return found;
+}
 
-    bool waitForNoWindow (const XServer& server, pid_t pid, std::chrono::milliseconds timeout)
-    {
-        return eventually ([&]
-                           {
+bool waitForNoWindow (const XServer& server, pid_t pid, std::chrono::milliseconds timeout)
+{
+    return eventually ([&]
+                       {
                                for (auto& w : viewableWindows (server))
                                    if (w.pid == pid)
                                        return false;
-                               return true;
-                           },
-                           timeout);
-    }
+                               return true; },
+                       timeout);
+}
 
-    //==============================================================================
-    Process::Process (const XServer& server, const std::string& executable, const std::vector<std::string>& args,
-                      const std::string& workingFolder, const std::map<std::string, std::string>& extraEnv)
+//==============================================================================
+Process::Process (const XServer& server, const std::string& executable, const std::vector<std::string>& args,
+                  const std::string& workingFolder, const std::map<std::string, std::string>& extraEnv)
+{
+    std::map<std::string, std::string> env;
+    for (char** e = environ; *e != nullptr; ++e)
     {
-        std::map<std::string, std::string> env;
-        for (char** e = environ; *e != nullptr; ++e)
+        const std::string entry (*e);
+        const auto eq = entry.find ('=');
+        if (eq != std::string::npos)
+            env[entry.substr (0, eq)] = entry.substr (eq + 1);
+    }
+    env["DISPLAY"] = server.displayName();
+    for (auto& [key, value] : extraEnv)
+        env[key] = value;
+
+    std::vector<std::string> envList;
+    for (auto& [key, value] : env)
+        envList.push_back (key + "=" + value);
+
+    std::vector<std::string> argv{ executable };
+    argv.insert (argv.end(), args.begin(), args.end());
+    childPid = spawn (argv, envList, workingFolder);
+}
+
+Process::~Process()
+{
+    if (!rawStatus)
+        stopAndReap (childPid);
+}
+
+bool Process::isRunning()
+{
+    if (rawStatus)
+        return false;
+    int status = 0;
+    if (waitpid (childPid, &status, WNOHANG) == childPid)
+    {
+        rawStatus = status;
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> Process::waitForExit (std::chrono::milliseconds timeout)
+{
+    if (!eventually ([this]
+                     { return !isRunning(); },
+                     timeout))
+        return std::nullopt;
+    if (!WIFEXITED (*rawStatus))
+        return std::nullopt;
+    return WEXITSTATUS (*rawStatus);
+}
+
+std::string Process::state()
+{
+    if (isRunning())
+        return "running";
+    if (WIFEXITED (*rawStatus))
+        return "exit status " + std::to_string (WEXITSTATUS (*rawStatus));
+    return "killed by signal " + std::to_string (WTERMSIG (*rawStatus));
+}
+
+//==============================================================================
+void moveMouse (const XServer& server, juce::Point<int> onRoot)
+{
+    XTestFakeMotionEvent (server.display(), -1, onRoot.x, onRoot.y, CurrentTime);
+    XSync (server.display(), False);
+    std::this_thread::sleep_for (60ms);
+}
+
+void click (const XServer& server, juce::Point<int> onRoot, int button)
+{
+    moveMouse (server, onRoot);
+    XTestFakeButtonEvent (server.display(), static_cast<unsigned int> (button), True, CurrentTime);
+    XSync (server.display(), False);
+    std::this_thread::sleep_for (60ms);
+    XTestFakeButtonEvent (server.display(), static_cast<unsigned int> (button), False, CurrentTime);
+    XSync (server.display(), False);
+    std::this_thread::sleep_for (60ms);
+}
+
+void sendCloseRequest (const XServer& server, unsigned long window)
+{
+    auto* dpy = server.display();
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom (dpy, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long> (XInternAtom (dpy, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent (dpy, window, False, NoEventMask, &event);
+    XSync (dpy, False);
+}
+
+//==============================================================================
+juce::Image screenshot (const XServer& server, juce::Rectangle<int> area)
+{
+    auto* dpy = server.display();
+    XSync (dpy, False);
+    auto* ximage = XGetImage (dpy, DefaultRootWindow (dpy), area.getX(), area.getY(),
+                              static_cast<unsigned int> (area.getWidth()), static_cast<unsigned int> (area.getHeight()),
+                              AllPlanes, ZPixmap);
+    if (ximage == nullptr)
+        return {};
+
+    juce::Image image (juce::Image::ARGB, area.getWidth(), area.getHeight(), false);
+    const juce::Image::BitmapData out (image, juce::Image::BitmapData::writeOnly);
+
+    for (int y = 0; y < area.getHeight(); ++y)
+        for (int x = 0; x < area.getWidth(); ++x)
         {
-            const std::string entry (*e);
-            const auto eq = entry.find ('=');
-            if (eq != std::string::npos)
-                env[entry.substr (0, eq)] = entry.substr (eq + 1);
+            const auto pixel = XGetPixel (ximage, x, y);
+            out.setPixelColour (x, y, juce::Colour ((juce::uint8) ((pixel & ximage->red_mask) >> 16), (juce::uint8) ((pixel & ximage->green_mask) >> 8), (juce::uint8) (pixel & ximage->blue_mask)));
         }
-        env["DISPLAY"] = server.displayName();
-        for (auto& [key, value] : extraEnv)
-            env[key] = value;
 
-        std::vector<std::string> envList;
-        for (auto& [key, value] : env)
-            envList.push_back (key + "=" + value);
+    XDestroyImage (ximage);
+    return image;
+}
 
-        std::vector<std::string> argv { executable };
-        argv.insert (argv.end(), args.begin(), args.end());
-        childPid = spawn (argv, envList, workingFolder);
-    }
+int countDifferentPixels (const juce::Image& a, const juce::Image& b, int tolerance)
+{
+    if (a.getBounds() != b.getBounds())
+        return std::max (a.getWidth() * a.getHeight(), b.getWidth() * b.getHeight());
 
-    Process::~Process()
-    {
-        if (! rawStatus)
-            stopAndReap (childPid);
-    }
-
-    bool Process::isRunning()
-    {
-        if (rawStatus)
-            return false;
-        int status = 0;
-        if (waitpid (childPid, &status, WNOHANG) == childPid)
+    int count = 0;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
         {
-            rawStatus = status;
-            return false;
+            const auto p = a.getPixelAt (x, y), q = b.getPixelAt (x, y);
+            if (std::abs (p.getRed() - q.getRed()) > tolerance || std::abs (p.getGreen() - q.getGreen()) > tolerance || std::abs (p.getBlue() - q.getBlue()) > tolerance)
+                ++count;
         }
-        return true;
-    }
+    return count;
+}
 
-    std::optional<int> Process::waitForExit (std::chrono::milliseconds timeout)
-    {
-        if (! eventually ([this] { return ! isRunning(); }, timeout))
-            return std::nullopt;
-        if (! WIFEXITED (*rawStatus))
-            return std::nullopt;
-        return WEXITSTATUS (*rawStatus);
-    }
+int countPixelsOtherThan (const juce::Image& image, juce::Colour colour, int tolerance)
+{
+    juce::Image plain (juce::Image::ARGB, image.getWidth(), image.getHeight(), false);
+    plain.clear (plain.getBounds(), colour);
+    return countDifferentPixels (image, plain, tolerance);
+}
 
-    //==============================================================================
-    void moveMouse (const XServer& server, juce::Point<int> onRoot)
-    {
-        XTestFakeMotionEvent (server.display(), -1, onRoot.x, onRoot.y, CurrentTime);
-        XSync (server.display(), False);
-        std::this_thread::sleep_for (60ms);
-    }
-
-    void click (const XServer& server, juce::Point<int> onRoot, int button)
-    {
-        moveMouse (server, onRoot);
-        XTestFakeButtonEvent (server.display(), static_cast<unsigned int> (button), True, CurrentTime);
-        XSync (server.display(), False);
-        std::this_thread::sleep_for (60ms);
-        XTestFakeButtonEvent (server.display(), static_cast<unsigned int> (button), False, CurrentTime);
-        XSync (server.display(), False);
-        std::this_thread::sleep_for (60ms);
-    }
-
-    void sendCloseRequest (const XServer& server, unsigned long window)
-    {
-        auto* dpy = server.display();
-        XEvent event {};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = window;
-        event.xclient.message_type = XInternAtom (dpy, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long> (XInternAtom (dpy, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent (dpy, window, False, NoEventMask, &event);
-        XSync (dpy, False);
-    }
-
-    //==============================================================================
-    juce::Image screenshot (const XServer& server, juce::Rectangle<int> area)
-    {
-        auto* dpy = server.display();
-        XSync (dpy, False);
-        auto* ximage = XGetImage (dpy, DefaultRootWindow (dpy), area.getX(), area.getY(),
-                                  static_cast<unsigned int> (area.getWidth()), static_cast<unsigned int> (area.getHeight()),
-                                  AllPlanes, ZPixmap);
-        if (ximage == nullptr)
-            return {};
-
-        juce::Image image (juce::Image::ARGB, area.getWidth(), area.getHeight(), false);
-        const juce::Image::BitmapData out (image, juce::Image::BitmapData::writeOnly);
-
-        for (int y = 0; y < area.getHeight(); ++y)
-            for (int x = 0; x < area.getWidth(); ++x)
-            {
-                const auto pixel = XGetPixel (ximage, x, y);
-                out.setPixelColour (x, y, juce::Colour ((juce::uint8) ((pixel & ximage->red_mask) >> 16),
-                                                        (juce::uint8) ((pixel & ximage->green_mask) >> 8),
-                                                        (juce::uint8) (pixel & ximage->blue_mask)));
-            }
-
-        XDestroyImage (ximage);
-        return image;
-    }
-
-    int countDifferentPixels (const juce::Image& a, const juce::Image& b, int tolerance)
-    {
-        if (a.getBounds() != b.getBounds())
-            return std::max (a.getWidth() * a.getHeight(), b.getWidth() * b.getHeight());
-
-        int count = 0;
-        for (int y = 0; y < a.getHeight(); ++y)
-            for (int x = 0; x < a.getWidth(); ++x)
-            {
-                const auto p = a.getPixelAt (x, y), q = b.getPixelAt (x, y);
-                if (std::abs (p.getRed() - q.getRed()) > tolerance || std::abs (p.getGreen() - q.getGreen()) > tolerance
-                    || std::abs (p.getBlue() - q.getBlue()) > tolerance)
-                    ++count;
-            }
-        return count;
-    }
-
-    int countPixelsOtherThan (const juce::Image& image, juce::Colour colour, int tolerance)
-    {
-        juce::Image plain (juce::Image::ARGB, image.getWidth(), image.getHeight(), false);
-        plain.clear (plain.getBounds(), colour);
-        return countDifferentPixels (image, plain, tolerance);
-    }
-
-    std::string programPath()
-    {
-        return BRELVAN_PROGRAM_PATH;
-    }
+std::string programPath()
+{
+    return BRELVAN_PROGRAM_PATH;
+}
 } // namespace e2e

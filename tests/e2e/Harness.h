@@ -17,101 +17,104 @@ typedef struct _XDisplay Display;
 
 namespace e2e
 {
-    using Clock = std::chrono::steady_clock;
-    using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
-    /** A bare X server (no window manager) on a free display, gone with this object. */
-    class XServer
+/** A bare X server (no window manager) on a free display, gone with this object. */
+class XServer
+{
+public:
+    explicit XServer (int width = 1024, int height = 768);
+    ~XServer();
+
+    XServer (const XServer&) = delete;
+    XServer& operator= (const XServer&) = delete;
+
+    const std::string& displayName() const { return name; }
+    Display* display() const { return dpy; }
+    int width() const { return screenWidth; }
+    int height() const { return screenHeight; }
+
+private:
+    pid_t pid = -1;
+    Display* dpy = nullptr;
+    std::string name;
+    int screenWidth, screenHeight;
+};
+
+struct WindowInfo
+{
+    unsigned long id = 0;
+    std::string title;
+    int pid = 0;
+    juce::Rectangle<int> bounds; // on the root window
+};
+
+/** Mapped top-level windows, in stacking order, bottom first. */
+std::vector<WindowInfo> viewableWindows (const XServer&);
+
+/** Waits for a viewable top-level window that belongs to the given process. */
+std::optional<WindowInfo> waitForWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 10s);
+
+/** Waits until the process shows no viewable window any more. */
+bool waitForNoWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 5s);
+
+/** A program started on the test's display with its own environment, killed if still running at the end. */
+class Process
+{
+public:
+    Process (const XServer&, const std::string& executable, const std::vector<std::string>& args = {},
+             const std::string& workingFolder = {}, const std::map<std::string, std::string>& extraEnv = {});
+    ~Process();
+
+    Process (const Process&) = delete;
+    Process& operator= (const Process&) = delete;
+
+    pid_t pid() const { return childPid; }
+    bool isRunning();
+
+    /** Waits for the process to end; its exit status, or nothing if it is still running or died by a signal. */
+    std::optional<int> waitForExit (std::chrono::milliseconds timeout = 5s);
+
+    /** "running", "exit status N" or "killed by signal N", for failure messages. */
+    std::string state();
+
+private:
+    pid_t childPid = -1;
+    std::optional<int> rawStatus;
+};
+
+/** Real pointer input, through the XTEST extension. */
+void moveMouse (const XServer&, juce::Point<int> onRoot);
+void click (const XServer&, juce::Point<int> onRoot, int button = 1);
+
+/** Asks a window to close the way a window manager does (WM_PROTOCOLS / WM_DELETE_WINDOW). */
+void sendCloseRequest (const XServer&, unsigned long window);
+
+/** What the server shows in an area of the root window. */
+juce::Image screenshot (const XServer&, juce::Rectangle<int> area);
+
+/** The number of pixels in which two equally sized images differ by more than the tolerance in any channel. */
+int countDifferentPixels (const juce::Image& a, const juce::Image& b, int tolerance = 0);
+
+/** The number of pixels of an image not within the tolerance of one colour. */
+int countPixelsOtherThan (const juce::Image&, juce::Colour, int tolerance = 0);
+
+/** Repeats a check until it holds or the time is up. */
+template <typename Check>
+bool eventually (Check&& check, std::chrono::milliseconds timeout = 5s)
+{
+    const auto end = Clock::now() + timeout;
+    for (;;)
     {
-    public:
-        explicit XServer (int width = 1024, int height = 768);
-        ~XServer();
-
-        XServer (const XServer&) = delete;
-        XServer& operator= (const XServer&) = delete;
-
-        const std::string& displayName() const { return name; }
-        Display* display() const { return dpy; }
-        int width() const { return screenWidth; }
-        int height() const { return screenHeight; }
-
-    private:
-        pid_t pid = -1;
-        Display* dpy = nullptr;
-        std::string name;
-        int screenWidth, screenHeight;
-    };
-
-    struct WindowInfo
-    {
-        unsigned long id = 0;
-        std::string title;
-        int pid = 0;
-        juce::Rectangle<int> bounds; // on the root window
-    };
-
-    /** Mapped top-level windows, in stacking order, bottom first. */
-    std::vector<WindowInfo> viewableWindows (const XServer&);
-
-    /** Waits for a viewable top-level window that belongs to the given process. */
-    std::optional<WindowInfo> waitForWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 10s);
-
-    /** Waits until the process shows no viewable window any more. */
-    bool waitForNoWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 5s);
-
-    /** A program started on the test's display with its own environment, killed if still running at the end. */
-    class Process
-    {
-    public:
-        Process (const XServer&, const std::string& executable, const std::vector<std::string>& args = {},
-                 const std::string& workingFolder = {}, const std::map<std::string, std::string>& extraEnv = {});
-        ~Process();
-
-        Process (const Process&) = delete;
-        Process& operator= (const Process&) = delete;
-
-        pid_t pid() const { return childPid; }
-        bool isRunning();
-
-        /** Waits for the process to end; its exit status, or nothing if it is still running or died by a signal. */
-        std::optional<int> waitForExit (std::chrono::milliseconds timeout = 5s);
-
-    private:
-        pid_t childPid = -1;
-        std::optional<int> rawStatus;
-    };
-
-    /** Real pointer input, through the XTEST extension. */
-    void moveMouse (const XServer&, juce::Point<int> onRoot);
-    void click (const XServer&, juce::Point<int> onRoot, int button = 1);
-
-    /** Asks a window to close the way a window manager does (WM_PROTOCOLS / WM_DELETE_WINDOW). */
-    void sendCloseRequest (const XServer&, unsigned long window);
-
-    /** What the server shows in an area of the root window. */
-    juce::Image screenshot (const XServer&, juce::Rectangle<int> area);
-
-    /** The number of pixels in which two equally sized images differ by more than the tolerance in any channel. */
-    int countDifferentPixels (const juce::Image& a, const juce::Image& b, int tolerance = 0);
-
-    /** The number of pixels of an image not within the tolerance of one colour. */
-    int countPixelsOtherThan (const juce::Image&, juce::Colour, int tolerance = 0);
-
-    /** Repeats a check until it holds or the time is up. */
-    template <typename Check>
-    bool eventually (Check&& check, std::chrono::milliseconds timeout = 5s)
-    {
-        const auto end = Clock::now() + timeout;
-        for (;;)
-        {
-            if (check())
-                return true;
-            if (Clock::now() > end)
-                return false;
-            std::this_thread::sleep_for (20ms);
-        }
+        if (check())
+            return true;
+        if (Clock::now() > end)
+            return false;
+        std::this_thread::sleep_for (20ms);
     }
+}
 
-    /** The program under test, as built. */
-    std::string programPath();
+/** The program under test, as built. */
+std::string programPath();
 } // namespace e2e

@@ -5,98 +5,98 @@
 
 namespace
 {
-    struct CatalogueRow
+struct CatalogueRow
+{
+    const char* name;
+    const ArtworkEntry& entry;
+    int width, height;
+};
+
+const CatalogueRow catalogue[] = {
+    { "menuBackground", Artwork::menuBackground, 640, 400 },
+    { "menuOrvalisButton", Artwork::menuOrvalisButton, 93, 78 },
+    { "menuTessalyButton", Artwork::menuTessalyButton, 101, 95 },
+    { "menuMarrowbyButton", Artwork::menuMarrowbyButton, 93, 78 },
+    { "menuKestruneButton", Artwork::menuKestruneButton, 93, 78 },
+    { "orvalisBackground", Artwork::orvalisBackground, 640, 400 },
+    { "orvalisReturn", Artwork::orvalisReturn, 104, 41 },
+    { "orvalisInstall", Artwork::orvalisInstall, 136, 98 },
+    { "tessalyBackground", Artwork::tessalyBackground, 640, 400 },
+    { "tessalyReturn", Artwork::tessalyReturn, 104, 41 },
+    { "tessalyInstall", Artwork::tessalyInstall, 136, 98 },
+    { "marrowbyBackground", Artwork::marrowbyBackground, 640, 400 },
+    { "marrowbyReturn", Artwork::marrowbyReturn, 104, 41 },
+    { "marrowbyInstall", Artwork::marrowbyInstall, 136, 98 },
+    { "kestruneBackground", Artwork::kestruneBackground, 640, 400 },
+    { "kestruneReturn", Artwork::kestruneReturn, 104, 41 },
+    { "kestruneInstall", Artwork::kestruneInstall, 136, 98 },
+};
+
+const juce::File picturesFolder{ BRELVAN_SOURCE_DIR "/artwork/pictures" };
+
+juce::MemoryBlock committedBytes (const char* name)
+{
+    juce::MemoryBlock bytes;
+    picturesFolder.getChildFile (juce::String (name) + ".png").loadFileAsData (bytes);
+    return bytes;
+}
+
+juce::Image decode (const juce::MemoryBlock& bytes)
+{
+    return juce::ImageFileFormat::loadFrom (bytes.getData(), bytes.getSize());
+}
+
+juce::uint32 bigEndian (const juce::uint8* p)
+{
+    return (juce::uint32 (p[0]) << 24) | (juce::uint32 (p[1]) << 16) | (juce::uint32 (p[2]) << 8) | p[3];
+}
+
+struct Chunk
+{
+    juce::String type;
+    const juce::uint8* body;
+    juce::uint32 size;
+};
+
+std::vector<Chunk> chunksOf (const juce::MemoryBlock& png)
+{
+    std::vector<Chunk> chunks;
+    const auto* p = static_cast<const juce::uint8*> (png.getData());
+    size_t offset = 8;
+    while (offset + 12 <= png.getSize())
     {
-        const char* name;
-        const ArtworkEntry& entry;
-        int width, height;
-    };
-
-    const CatalogueRow catalogue[] = {
-        { "menuBackground", Artwork::menuBackground, 640, 400 },
-        { "menuOrvalisButton", Artwork::menuOrvalisButton, 93, 78 },
-        { "menuTessalyButton", Artwork::menuTessalyButton, 101, 95 },
-        { "menuMarrowbyButton", Artwork::menuMarrowbyButton, 93, 78 },
-        { "menuKestruneButton", Artwork::menuKestruneButton, 93, 78 },
-        { "orvalisBackground", Artwork::orvalisBackground, 640, 400 },
-        { "orvalisReturn", Artwork::orvalisReturn, 104, 41 },
-        { "orvalisInstall", Artwork::orvalisInstall, 136, 98 },
-        { "tessalyBackground", Artwork::tessalyBackground, 640, 400 },
-        { "tessalyReturn", Artwork::tessalyReturn, 104, 41 },
-        { "tessalyInstall", Artwork::tessalyInstall, 136, 98 },
-        { "marrowbyBackground", Artwork::marrowbyBackground, 640, 400 },
-        { "marrowbyReturn", Artwork::marrowbyReturn, 104, 41 },
-        { "marrowbyInstall", Artwork::marrowbyInstall, 136, 98 },
-        { "kestruneBackground", Artwork::kestruneBackground, 640, 400 },
-        { "kestruneReturn", Artwork::kestruneReturn, 104, 41 },
-        { "kestruneInstall", Artwork::kestruneInstall, 136, 98 },
-    };
-
-    const juce::File picturesFolder { BRELVAN_SOURCE_DIR "/artwork/pictures" };
-
-    juce::MemoryBlock committedBytes (const char* name)
-    {
-        juce::MemoryBlock bytes;
-        picturesFolder.getChildFile (juce::String (name) + ".png").loadFileAsData (bytes);
-        return bytes;
+        const auto size = bigEndian (p + offset);
+        chunks.push_back ({ juce::String (reinterpret_cast<const char*> (p + offset + 4), 4), p + offset + 8, size });
+        offset += 12 + size;
     }
+    return chunks;
+}
 
-    juce::Image decode (const juce::MemoryBlock& bytes)
-    {
-        return juce::ImageFileFormat::loadFrom (bytes.getData(), bytes.getSize());
-    }
+int maxAlphaIn (const juce::Image& image, juce::Rectangle<int> area)
+{
+    int highest = 0;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            highest = std::max (highest, (int) image.getPixelAt (x, y).getAlpha());
+    return highest;
+}
 
-    juce::uint32 bigEndian (const juce::uint8* p)
-    {
-        return (juce::uint32 (p[0]) << 24) | (juce::uint32 (p[1]) << 16) | (juce::uint32 (p[2]) << 8) | p[3];
-    }
-
-    struct Chunk
-    {
-        juce::String type;
-        const juce::uint8* body;
-        juce::uint32 size;
-    };
-
-    std::vector<Chunk> chunksOf (const juce::MemoryBlock& png)
-    {
-        std::vector<Chunk> chunks;
-        const auto* p = static_cast<const juce::uint8*> (png.getData());
-        size_t offset = 8;
-        while (offset + 12 <= png.getSize())
+int brightestChannelIn (const juce::Image& image, juce::Rectangle<int> area)
+{
+    int highest = 0;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
         {
-            const auto size = bigEndian (p + offset);
-            chunks.push_back ({ juce::String (reinterpret_cast<const char*> (p + offset + 4), 4), p + offset + 8, size });
-            offset += 12 + size;
+            const auto c = image.getPixelAt (x, y);
+            highest = std::max ({ highest, (int) c.getRed(), (int) c.getGreen(), (int) c.getBlue() });
         }
-        return chunks;
-    }
+    return highest;
+}
 
-    int maxAlphaIn (const juce::Image& image, juce::Rectangle<int> area)
-    {
-        int highest = 0;
-        for (int y = area.getY(); y < area.getBottom(); ++y)
-            for (int x = area.getX(); x < area.getRight(); ++x)
-                highest = std::max (highest, (int) image.getPixelAt (x, y).getAlpha());
-        return highest;
-    }
-
-    int brightestChannelIn (const juce::Image& image, juce::Rectangle<int> area)
-    {
-        int highest = 0;
-        for (int y = area.getY(); y < area.getBottom(); ++y)
-            for (int x = area.getX(); x < area.getRight(); ++x)
-            {
-                const auto c = image.getPixelAt (x, y);
-                highest = std::max ({ highest, (int) c.getRed(), (int) c.getGreen(), (int) c.getBlue() });
-            }
-        return highest;
-    }
-
-    bool isBackground (const CatalogueRow& row)
-    {
-        return row.width == 640;
-    }
+bool isBackground (const CatalogueRow& row)
+{
+    return row.width == 640;
+}
 } // namespace
 
 TEST (Pictures, AreRgbaPngFilesWithTheFixedChunkLayout)
@@ -166,7 +166,7 @@ TEST (Pictures, LeaveTheirZonesClearForWhatThePagesPlaceOverThem)
 
     // Link text is drawn straight onto the background: its rectangles stay near-black,
     // as does the area of the Install and Return buttons.
-    const std::map<const char*, std::vector<juce::Rectangle<int>>> links {
+    const std::map<const char*, std::vector<juce::Rectangle<int>>> links{
         { "orvalisBackground", { { 16, 352, 131, 16 }, { 22, 378, 344, 16 } } },
         { "tessalyBackground", { { 16, 327, 218, 16 }, { 21, 353, 184, 16 }, { 21, 378, 160, 16 } } },
         { "marrowbyBackground", { { 8, 379, 299, 16 } } },
@@ -230,8 +230,10 @@ TEST (Pictures, AreExactlyWhatTheGeneratorDraws)
 {
     const juce::TemporaryFile folder;
     juce::ChildProcess generator;
-    ASSERT_TRUE (generator.start (juce::StringArray { BRELVAN_ARTWORK_GENERATOR, folder.getFile().getFullPathName() }));
+    ASSERT_TRUE (generator.start (juce::StringArray{ BRELVAN_ARTWORK_GENERATOR, folder.getFile().getFullPathName() }));
     const auto output = generator.readAllProcessOutput();
+    // Reaped first: asked too early, the exit code reads as 0 while the generator is still ending.
+    ASSERT_TRUE (generator.waitForProcessToFinish (60000));
     ASSERT_EQ (generator.getExitCode(), 0u) << output;
 
     const auto committed = picturesFolder.findChildFiles (juce::File::findFiles, false, "*.png");

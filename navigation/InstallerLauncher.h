@@ -1,0 +1,17 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** Starts the installer of one bundle item from the disc: the item's folder lies
+    beside the running program, whatever the working folder. A missing file does
+    nothing; nothing about the start is reported back. */
+void launchInstaller (int installerIndex);
+
+/** Where the installer of an item lies, for a program in the given folder.
+    An index outside 0 to 3 gives no file. */
+juce::File installerFileIn (const juce::File& programFolder, int installerIndex);
+
+/** The folder that holds the running program's executable. */
+juce::File programFolder();
+
+constexpr int numInstallers = 4;

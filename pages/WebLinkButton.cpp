@@ -1,0 +1,15 @@
+#include "WebLinkButton.h"
+
+#include "navigation/DetachedProcess.h"
+
+WebLinkButton::WebLinkButton (const juce::String& address)
+    : HyperlinkButton (address, juce::URL (address))
+{
+}
+
+void WebLinkButton::clicked()
+{
+    const auto& target = getURL();
+    if (target.isWellFormed())
+        DetachedProcess::openAddress (target.toString (true));
+}

@@ -1,0 +1,125 @@
+#include "Disc.h"
+
+#include <csignal>
+
+namespace e2e
+{
+namespace
+{
+    void writeScript (const juce::File& file, const juce::String& body)
+    {
+        file.getParentDirectory().createDirectory();
+        // LF line ends: a CR after the #! line would break it.
+        file.replaceWithText ("#!/bin/sh\n" + body, false, false, "\n");
+        file.setExecutePermission (true);
+    }
+} // namespace
+
+Disc::Disc()
+    : Disc (Options{})
+{
+}
+
+Disc::Disc (const Options& options)
+{
+    base = juce::File::createTempFile ("brelvan-disc");
+    base.createDirectory();
+    workingFolder().createDirectory();
+    rootFolder = base.getChildFile (juce::String::fromUTF8 (options.folderName.c_str()));
+    rootFolder.createDirectory();
+    logFile = base.getChildFile ("log.txt");
+    openerFolder = base.getChildFile ("bin");
+
+    juce::File (programPath()).copyFileTo (program());
+    program().setExecutePermission (true);
+
+    const auto standIn = "printf 'run %s args=%s pid=%s\\n' \"${0##*/}\" \"$#\" \"$$\" >> \"$BRELVAN_TEST_LOG\"\n"
+                         "exec sleep \"${BRELVAN_TEST_SLEEP:-0}\"\n";
+    if (options.withInstallers)
+    {
+        for (auto* item : { "Orvalis", "Tessaly", "Marrowby" })
+            if (std::find (options.missingItems.begin(), options.missingItems.end(), item) == options.missingItems.end())
+                writeScript (rootFolder.getChildFile (item).getChildFile (juce::String (item) + ".exe"), standIn);
+
+        if (std::find (options.missingItems.begin(), options.missingItems.end(), "Kestrune") == options.missingItems.end())
+        {
+            rootFolder.getChildFile ("Kestrune").createDirectory();
+            rootFolder.getChildFile ("Kestrune/Kestrune.tpk").replaceWithText ("pack");
+        }
+    }
+
+    writeScript (openerFolder.getChildFile ("xdg-open"),
+                 "printf 'open args=%s\\n' \"$#\" >> \"$BRELVAN_TEST_LOG\"\n"
+                 "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$BRELVAN_TEST_LOG\"; done\n");
+
+    installerSecondsSetting = options.installerSeconds;
+}
+
+Disc::~Disc()
+{
+    for (auto pid : installerPids())
+        kill (pid, SIGKILL);
+    base.deleteRecursively();
+}
+
+std::unique_ptr<Process> Disc::start (const XServer& server, const std::vector<std::string>& args) const
+{
+    const auto path = openerFolder.getFullPathName() + ":" + juce::SystemStats::getEnvironmentVariable ("PATH", "/usr/bin:/bin");
+    return std::make_unique<Process> (server, program().getFullPathName().toStdString(), args,
+                                      workingFolder().getFullPathName().toStdString(),
+                                      std::map<std::string, std::string>{
+                                          { "PATH", path.toStdString() },
+                                          { "BRELVAN_TEST_LOG", logFile.getFullPathName().toStdString() },
+                                          { "BRELVAN_TEST_SLEEP", std::to_string (installerSecondsSetting) } });
+}
+
+juce::StringArray Disc::log (int atLeast, std::chrono::milliseconds timeout) const
+{
+    juce::StringArray lines;
+    eventually ([&]
+                {
+                        lines = juce::StringArray::fromLines (logFile.loadFileAsString().trimCharactersAtEnd ("\n"));
+                        lines.removeEmptyStrings();
+                        return lines.size() >= atLeast; },
+                timeout);
+    return lines;
+}
+
+juce::StringArray Disc::strayFiles() const
+{
+    juce::StringArray stray;
+    for (const auto& entry : juce::RangedDirectoryIterator (base, true, "*", juce::File::findFiles))
+    {
+        const auto f = entry.getFile();
+        if (f != logFile && f != program() && !f.isAChildOf (openerFolder) && f.getParentDirectory().getParentDirectory() != rootFolder)
+            stray.add (f.getFullPathName());
+    }
+    for (auto folder : { juce::File ("/tmp"), juce::File::getCurrentWorkingDirectory() })
+        for (auto* name : { "injected", "injected1", "injected2", "injected3", "injected4" })
+            if (folder.getChildFile (name).exists())
+                stray.add (folder.getChildFile (name).getFullPathName());
+    return stray;
+}
+
+std::vector<int> Disc::installerPids() const
+{
+    std::vector<int> pids;
+    for (auto& line : juce::StringArray::fromLines (logFile.loadFileAsString()))
+        if (line.startsWith ("run "))
+            pids.push_back (line.fromLastOccurrenceOf ("pid=", false, false).getIntValue());
+    return pids;
+}
+
+int zombieChildren (pid_t parent)
+{
+    int zombies = 0;
+    for (const auto& entry : juce::RangedDirectoryIterator (juce::File ("/proc"), false, "*", juce::File::findDirectories))
+    {
+        const auto stat = entry.getFile().getChildFile ("stat").loadFileAsString();
+        const auto fields = juce::StringArray::fromTokens (stat.fromLastOccurrenceOf (")", false, false), " ", "");
+        if (fields.size() > 2 && fields[1] == "Z" && fields[2].getIntValue() == parent)
+            ++zombies;
+    }
+    return zombies;
+}
+} // namespace e2e

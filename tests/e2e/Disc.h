@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Harness.h"
+
+namespace e2e
+{
+/** A disc laid out in a temporary folder: a copy of the program at its root and,
+    in the item folders, stand-in installers that write each start into a log.
+    The Kestrune pack goes to a recording desktop opener placed first on PATH. */
+class Disc
+{
+public:
+    struct Options
+    {
+        std::string folderName = "disc";
+        bool withInstallers = true;
+        std::vector<std::string> missingItems; // item folders left out
+        int installerSeconds = 0;              // how long each stand-in keeps running
+    };
+
+    Disc();
+    explicit Disc (const Options&);
+    ~Disc();
+
+    Disc (const Disc&) = delete;
+    Disc& operator= (const Disc&) = delete;
+
+    juce::File root() const { return rootFolder; }
+    juce::File program() const { return rootFolder.getChildFile ("OrvalisBrelvan"); }
+
+    /** Starts the program from a working folder of its own, with the stand-ins' environment. */
+    std::unique_ptr<Process> start (const XServer&, const std::vector<std::string>& args = {}) const;
+
+    /** What the stand-ins and the opener wrote, one entry per line, after waiting for at least the given count. */
+    juce::StringArray log (int atLeast = 0, std::chrono::milliseconds timeout = 3s) const;
+
+    /** Files that anything but the stand-ins created in the disc's surroundings. */
+    juce::StringArray strayFiles() const;
+
+    /** The processes that started stand-ins recorded, by pid. */
+    std::vector<int> installerPids() const;
+
+    juce::File workingFolder() const { return base.getChildFile ("cwd"); }
+
+private:
+    juce::File base, rootFolder, logFile, openerFolder;
+    int installerSecondsSetting = 0;
+};
+
+/** The program's own children that have ended but were never reaped. */
+int zombieChildren (pid_t);
+} // namespace e2e
