@@ -1,7 +1,5 @@
 #include "MainComponent.h"
 
-#include "InstallerLauncher.h"
-
 namespace
 {
 // In item order; the page host and the pages agree on these strings letter for letter.
@@ -85,9 +83,4 @@ void MainComponent::showProductPage (int installerIndex)
         getProductPage (i)->setVisible (i == installerIndex);
 
     menuPage->setVisible (installerIndex < 0);
-}
-
-void MainComponent::launchFromDisc (int installerIndex)
-{
-    launchInstaller (installerIndex);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InstallerLauncher.h"
 #include "pages/MainInstallerComponent.h"
 #include "pages/ProductInstallerComponent.h"
 
@@ -15,7 +16,7 @@ public:
     using Launcher = std::function<void (int installerIndex)>;
 
     /** The launcher is the disc's installer launcher unless a test puts a recorder in its place. */
-    explicit MainComponent (Launcher launcher = launchFromDisc);
+    explicit MainComponent (Launcher launcher = launchInstaller);
     ~MainComponent() override;
 
     void paint (juce::Graphics&) override;
@@ -24,8 +25,6 @@ public:
 
     MainInstallerComponent* getMenuPage() const noexcept { return menuPage.get(); }
     ProductInstallerComponent* getProductPage (int installerIndex) const noexcept;
-
-    static void launchFromDisc (int installerIndex);
 
 private:
     void showProductPage (int installerIndex); // -1 brings back the menu
