@@ -201,6 +201,27 @@ std::vector<WindowInfo> viewableWindows (const XServer& server)
     return result;
 }
 
+std::vector<unsigned long> cardinalProperty (const XServer& server, unsigned long window, const char* name)
+{
+    Atom type;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    auto* dpy = server.display();
+
+    if (XGetWindowProperty (dpy, window, XInternAtom (dpy, name, False), 0, 1 << 20, False, XA_CARDINAL, &type,
+                            &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32)
+    {
+        const auto* items = reinterpret_cast<const unsigned long*> (data);
+        values.assign (items, items + count);
+    }
+    if (data != nullptr)
+        XFree (data);
+    return values;
+}
+
 std::optional<WindowInfo> waitForWindow (const XServer& server, pid_t pid, std::chrono::milliseconds timeout)
 {
     std::optional<WindowInfo> found;

@@ -53,6 +53,9 @@ struct WindowInfo
 /** Mapped top-level windows, in stacking order, bottom first. */
 std::vector<WindowInfo> viewableWindows (const XServer&);
 
+/** A window property of 32-bit items, such as _NET_WM_ICON; empty when it is not set. */
+std::vector<unsigned long> cardinalProperty (const XServer&, unsigned long window, const char* name);
+
 /** Waits for a viewable top-level window that belongs to the given process. */
 std::optional<WindowInfo> waitForWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 10s);
 

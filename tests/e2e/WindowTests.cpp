@@ -26,6 +26,13 @@ TEST (Window, AppearsTitledAtItsSizeCentredAndAlone)
     EXPECT_EQ (window->title, "ORVALIS Brelvan");
     EXPECT_EQ (window->bounds, centredWindow (x));
 
+    // The bundle icon is there for the task bar, even started straight from the build folder.
+    const auto icon = cardinalProperty (x, window->id, "_NET_WM_ICON");
+    ASSERT_EQ (icon.size(), 2u + 128u * 128u);
+    EXPECT_EQ (icon[0], 128u);
+    EXPECT_EQ (icon[1], 128u);
+    EXPECT_EQ ((icon[2 + 64 * 128 + 64] >> 24) & 0xffu, 0xffu) << "the middle of the tile is opaque";
+
     // No splash screen or any other window, now or a moment later.
     std::this_thread::sleep_for (700ms);
     const auto windows = viewableWindows (x);

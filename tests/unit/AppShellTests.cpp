@@ -68,6 +68,9 @@ TEST (MainAppWindow, ContentAreaFollowsTheFrameAndTitleBar)
     EXPECT_EQ (window.getContentComponentBorder().subtractedFrom (window.getLocalBounds()),
                juce::Rectangle<int> (4, 24, 636, 396));
 
+    ASSERT_NE (window.getContentComponent(), nullptr);
+    EXPECT_EQ (window.getContentComponent()->getBounds(), juce::Rectangle<int> (4, 24, 636, 396));
+
     window.setFullScreen (true);
     EXPECT_EQ (window.getBorderThickness(), juce::BorderSize<int> (0));
     EXPECT_EQ (window.getContentComponentBorder(), juce::BorderSize<int> (20, 0, 0, 0));
