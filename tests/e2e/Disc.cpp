@@ -35,17 +35,17 @@ Disc::Disc (const Options& options)
 
     const auto standIn = "printf 'run %s args=%s pid=%s\\n' \"${0##*/}\" \"$#\" \"$$\" >> \"$BRELVAN_TEST_LOG\"\n"
                          "exec sleep \"${BRELVAN_TEST_SLEEP:-0}\"\n";
-    if (options.withInstallers)
-    {
-        for (auto* item : { "Orvalis", "Tessaly", "Marrowby" })
-            if (std::find (options.missingItems.begin(), options.missingItems.end(), item) == options.missingItems.end())
-                writeScript (rootFolder.getChildFile (item).getChildFile (juce::String (item) + ".exe"), standIn);
+    const auto wanted = [&] (const char* item)
+    { return std::find (options.missingItems.begin(), options.missingItems.end(), item) == options.missingItems.end(); };
 
-        if (std::find (options.missingItems.begin(), options.missingItems.end(), "Kestrune") == options.missingItems.end())
-        {
-            rootFolder.getChildFile ("Kestrune").createDirectory();
-            rootFolder.getChildFile ("Kestrune/Kestrune.tpk").replaceWithText ("pack");
-        }
+    for (auto* item : { "Orvalis", "Tessaly", "Marrowby" })
+        if (wanted (item))
+            writeScript (rootFolder.getChildFile (item).getChildFile (juce::String (item) + ".exe"), standIn);
+
+    if (wanted ("Kestrune"))
+    {
+        rootFolder.getChildFile ("Kestrune").createDirectory();
+        rootFolder.getChildFile ("Kestrune/Kestrune.tpk").replaceWithText ("pack");
     }
 
     writeScript (openerFolder.getChildFile ("xdg-open"),

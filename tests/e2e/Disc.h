@@ -13,7 +13,6 @@ public:
     struct Options
     {
         std::string folderName = "disc";
-        bool withInstallers = true;
         std::vector<std::string> missingItems; // item folders left out
         int installerSeconds = 0;              // how long each stand-in keeps running
     };

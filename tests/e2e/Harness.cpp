@@ -239,17 +239,6 @@ std::optional<WindowInfo> waitForWindow (const XServer& server, pid_t pid, std::
     return found;
 }
 
-bool waitForNoWindow (const XServer& server, pid_t pid, std::chrono::milliseconds timeout)
-{
-    return eventually ([&]
-                       {
-                               for (auto& w : viewableWindows (server))
-                                   if (w.pid == pid)
-                                       return false;
-                               return true; },
-                       timeout);
-}
-
 //==============================================================================
 Process::Process (const XServer& server, const std::string& executable, const std::vector<std::string>& args,
                   const std::string& workingFolder, const std::map<std::string, std::string>& extraEnv)

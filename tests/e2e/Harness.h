@@ -59,9 +59,6 @@ std::vector<unsigned long> cardinalProperty (const XServer&, unsigned long windo
 /** Waits for a viewable top-level window that belongs to the given process. */
 std::optional<WindowInfo> waitForWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 10s);
 
-/** Waits until the process shows no viewable window any more. */
-bool waitForNoWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 5s);
-
 /** A program started on the test's display with its own environment, killed if still running at the end. */
 class Process
 {
