@@ -9,10 +9,8 @@ using Child = ProductInstallerComponent::Child;
 // Tessaly, Marrowby and Kestrune.
 const ProductInstallerComponent::Layout OrvalisInstallerComponent::layout{
     { Child::webLink1, Child::webLink2, Child::returnButton, Child::installButton },
-    4,
-    { { { "http://orvalis.example", { 16, 352, 131, 16 } },
-        { "http://orvalis.example/evolution/en/products/orvalis/intro.html", { 22, 378, 344, 16 } },
-        { nullptr, {} } } },
+    { { "http://orvalis.example", { 16, 352, 131, 16 } },
+      { "http://orvalis.example/evolution/en/products/orvalis/intro.html", { 22, 378, 344, 16 } } },
     Artwork::orvalisReturn,
     Artwork::orvalisInstall,
     Artwork::orvalisBackground,
@@ -21,10 +19,9 @@ const ProductInstallerComponent::Layout OrvalisInstallerComponent::layout{
 
 const ProductInstallerComponent::Layout TessalyInstallerComponent::layout{
     { Child::returnButton, Child::webLink1, Child::webLink2, Child::webLink3, Child::installButton },
-    5,
-    { { { "http://tess.example/download-tessaly", { 16, 327, 218, 16 } },
-        { "http://tess.example/tessaly-upgrade", { 21, 353, 184, 16 } },
-        { "http://tess.example/movies", { 21, 378, 160, 16 } } } },
+    { { "http://tess.example/download-tessaly", { 16, 327, 218, 16 } },
+      { "http://tess.example/tessaly-upgrade", { 21, 353, 184, 16 } },
+      { "http://tess.example/movies", { 21, 378, 160, 16 } } },
     Artwork::tessalyReturn,
     Artwork::tessalyInstall,
     Artwork::tessalyBackground,
@@ -33,8 +30,7 @@ const ProductInstallerComponent::Layout TessalyInstallerComponent::layout{
 
 const ProductInstallerComponent::Layout MarrowbyInstallerComponent::layout{
     { Child::returnButton, Child::webLink1, Child::installButton },
-    3,
-    { { { "http://marrowby.example/marrowby/overview/", { 8, 379, 299, 16 } }, { nullptr, {} }, { nullptr, {} } } },
+    { { "http://marrowby.example/marrowby/overview/", { 8, 379, 299, 16 } } },
     Artwork::marrowbyReturn,
     Artwork::marrowbyInstall,
     Artwork::marrowbyBackground,
@@ -43,8 +39,7 @@ const ProductInstallerComponent::Layout MarrowbyInstallerComponent::layout{
 
 const ProductInstallerComponent::Layout KestruneInstallerComponent::layout{
     { Child::returnButton, Child::webLink1, Child::installButton },
-    3,
-    { { { "http://kestrune.example", { 25, 382, 145, 16 } }, { nullptr, {} }, { nullptr, {} } } },
+    { { "http://kestrune.example", { 25, 382, 145, 16 } } },
     Artwork::kestruneReturn,
     Artwork::kestruneInstall,
     Artwork::kestruneBackground,
@@ -72,8 +67,8 @@ KestruneInstallerComponent::KestruneInstallerComponent()
 ProductInstallerComponent::ProductInstallerComponent (const Layout& pageLayout)
     : layout (pageLayout)
 {
-    for (size_t i = 0; i < layout.numChildren; ++i)
-        create (layout.children[i]);
+    for (auto child : layout.children)
+        create (child);
 
     backgroundImage = PageLook::picture (layout.background);
     setSize (PageLook::pageWidth, PageLook::pageHeight);
@@ -81,8 +76,8 @@ ProductInstallerComponent::ProductInstallerComponent (const Layout& pageLayout)
 
 ProductInstallerComponent::~ProductInstallerComponent()
 {
-    for (size_t i = 0; i < layout.numChildren; ++i)
-        destroy (layout.children[i]);
+    for (auto child : layout.children)
+        destroy (child);
 
     backgroundImage = {};
 }
@@ -110,7 +105,7 @@ void ProductInstallerComponent::create (Child child)
         case Child::webLink2:
         case Child::webLink3:
         {
-            const auto index = static_cast<size_t> (child) - static_cast<size_t> (Child::webLink1);
+            const auto index = linkIndex (child);
             const juce::String address (layout.webLinks[index].address);
             auto& link = index == 0 ? webLink1 : index == 1 ? webLink2
                                                             : webLink3;
@@ -186,14 +181,29 @@ void ProductInstallerComponent::paint (juce::Graphics& g)
 
 void ProductInstallerComponent::resized()
 {
-    for (size_t i = 0; i < layout.numChildren; ++i)
+    for (auto child : layout.children)
+        get (child)->setBounds (boundsOf (child));
+}
+
+juce::Rectangle<int> ProductInstallerComponent::boundsOf (Child child) const
+{
+    switch (child)
     {
-        const auto child = layout.children[i];
-        const auto bounds = child == Child::returnButton    ? returnBounds
-                            : child == Child::installButton ? installBounds
-                                                            : layout.webLinks[static_cast<size_t> (child) - static_cast<size_t> (Child::webLink1)].bounds;
-        get (child)->setBounds (bounds);
+        case Child::returnButton:
+            return returnBounds;
+        case Child::installButton:
+            return installBounds;
+        case Child::webLink1:
+        case Child::webLink2:
+        case Child::webLink3:
+            break;
     }
+    return layout.webLinks[linkIndex (child)].bounds;
+}
+
+size_t ProductInstallerComponent::linkIndex (Child link) noexcept
+{
+    return static_cast<size_t> (link) - static_cast<size_t> (Child::webLink1);
 }
 
 void ProductInstallerComponent::buttonClicked (juce::Button* clicked)

@@ -2,8 +2,8 @@
 
 #include "artwork/Artwork.h"
 
-#include <array>
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <vector>
 
 /** A product page: the item's background, one to three web links, an Install button
     that asks for the item's installer and a Return button that asks for the menu.
@@ -24,16 +24,15 @@ public:
 
     struct WebLink
     {
-        const char* address; // text, target and tooltip alike; null where a page has no such link
+        const char* address; // text, target and tooltip alike
         juce::Rectangle<int> bounds;
     };
 
     /** Everything that makes one product page different from another. */
     struct Layout
     {
-        std::array<Child, 5> children; // creation, layout and deletion order
-        size_t numChildren;
-        std::array<WebLink, 3> webLinks; // webLink1, webLink2, webLink3
+        std::vector<Child> children;   // creation, layout and deletion order
+        std::vector<WebLink> webLinks; // webLink1, webLink2, webLink3, as many as the page has
         const ArtworkEntry& returnPicture;
         const ArtworkEntry& installPicture;
         const ArtworkEntry& background;
@@ -62,6 +61,8 @@ private:
     void create (Child);
     juce::Component* get (Child) const noexcept;
     void destroy (Child);
+    juce::Rectangle<int> boundsOf (Child) const;
+    static size_t linkIndex (Child) noexcept;
 
     const Layout& layout;
     std::unique_ptr<juce::ImageButton> returnButton;
