@@ -1,12 +1,8 @@
 #include "MainComponent.h"
 
-namespace
-{
-// In item order; the page host and the pages agree on these strings letter for letter.
-constexpr const char* returnMessage = "Return";
-constexpr const char* showMessages[numInstallers] = { "ShowtOrvalis", "ShowTessaly", "ShowMarrowby", "ShowKestrune" };
-constexpr const char* installMessages[numInstallers] = { "InstOrvalis", "InstTessaly", "InstMarrowby", "InstKestrune" };
-} // namespace
+#include "pages/PageMessages.h"
+
+static_assert (PageMessages::numItems == numInstallers, "one show and one install message per installer");
 
 MainComponent::MainComponent (Launcher launcher)
     : launch (std::move (launcher))
@@ -64,15 +60,15 @@ void MainComponent::resized() {}
 
 void MainComponent::actionListenerCallback (const juce::String& message)
 {
-    if (message == returnMessage)
+    if (message == PageMessages::returnToMenu)
         return showProductPage (-1);
 
     for (int i = 0; i < numInstallers; ++i)
-        if (message == showMessages[i])
+        if (message == PageMessages::show[i])
             return showProductPage (i);
 
     for (int i = 0; i < numInstallers; ++i)
-        if (message == installMessages[i])
+        if (message == PageMessages::install[i])
             return launch (i);
 }
 

@@ -1,6 +1,7 @@
 #include "MainInstallerComponent.h"
 
 #include "PageLook.h"
+#include "PageMessages.h"
 
 /** One item's button: where it sits on the menu background, its picture and its message. */
 struct MainInstallerComponent::ButtonSlot
@@ -11,12 +12,12 @@ struct MainInstallerComponent::ButtonSlot
     juce::Rectangle<int> bounds;
 };
 
-// In item order; "ShowtOrvalis" is spelled that way on purpose, the page host listens for exactly it.
+// In item order.
 const MainInstallerComponent::ButtonSlot MainInstallerComponent::slots[4] = {
-    { &MainInstallerComponent::orvalisButton, Artwork::menuOrvalisButton, "ShowtOrvalis", { 344, 184, 93, 78 } },
-    { &MainInstallerComponent::tessalyButton, Artwork::menuTessalyButton, "ShowTessaly", { 446, 80, 101, 95 } },
-    { &MainInstallerComponent::marrowbyButton, Artwork::menuMarrowbyButton, "ShowMarrowby", { 443, 185, 93, 78 } },
-    { &MainInstallerComponent::kestruneButton, Artwork::menuKestruneButton, "ShowKestrune", { 539, 183, 93, 78 } },
+    { &MainInstallerComponent::orvalisButton, Artwork::menuOrvalisButton, PageMessages::show[0], { 344, 184, 93, 78 } },
+    { &MainInstallerComponent::tessalyButton, Artwork::menuTessalyButton, PageMessages::show[1], { 446, 80, 101, 95 } },
+    { &MainInstallerComponent::marrowbyButton, Artwork::menuMarrowbyButton, PageMessages::show[2], { 443, 185, 93, 78 } },
+    { &MainInstallerComponent::kestruneButton, Artwork::menuKestruneButton, PageMessages::show[3], { 539, 183, 93, 78 } },
 };
 
 MainInstallerComponent::MainInstallerComponent()

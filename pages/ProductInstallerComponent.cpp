@@ -1,6 +1,7 @@
 #include "ProductInstallerComponent.h"
 
 #include "PageLook.h"
+#include "PageMessages.h"
 #include "WebLinkButton.h"
 
 using Child = ProductInstallerComponent::Child;
@@ -14,7 +15,7 @@ const ProductInstallerComponent::Layout OrvalisInstallerComponent::layout{
     Artwork::orvalisReturn,
     Artwork::orvalisInstall,
     Artwork::orvalisBackground,
-    "InstOrvalis"
+    PageMessages::install[0]
 };
 
 const ProductInstallerComponent::Layout TessalyInstallerComponent::layout{
@@ -25,7 +26,7 @@ const ProductInstallerComponent::Layout TessalyInstallerComponent::layout{
     Artwork::tessalyReturn,
     Artwork::tessalyInstall,
     Artwork::tessalyBackground,
-    "InstTessaly"
+    PageMessages::install[1]
 };
 
 const ProductInstallerComponent::Layout MarrowbyInstallerComponent::layout{
@@ -34,7 +35,7 @@ const ProductInstallerComponent::Layout MarrowbyInstallerComponent::layout{
     Artwork::marrowbyReturn,
     Artwork::marrowbyInstall,
     Artwork::marrowbyBackground,
-    "InstMarrowby"
+    PageMessages::install[2]
 };
 
 const ProductInstallerComponent::Layout KestruneInstallerComponent::layout{
@@ -43,7 +44,7 @@ const ProductInstallerComponent::Layout KestruneInstallerComponent::layout{
     Artwork::kestruneReturn,
     Artwork::kestruneInstall,
     Artwork::kestruneBackground,
-    "InstKestrune"
+    PageMessages::install[3]
 };
 
 OrvalisInstallerComponent::OrvalisInstallerComponent()
@@ -209,7 +210,7 @@ size_t ProductInstallerComponent::linkIndex (Child link) noexcept
 void ProductInstallerComponent::buttonClicked (juce::Button* clicked)
 {
     if (clicked == returnButton.get())
-        sendActionMessage (returnMessage);
+        sendActionMessage (PageMessages::returnToMenu);
     else if (clicked == installButton.get())
         sendActionMessage (layout.installMessage);
 }

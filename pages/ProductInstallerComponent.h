@@ -49,7 +49,6 @@ public:
     juce::ImageButton* getInstallButton() const noexcept { return installButton.get(); }
     juce::HyperlinkButton* getWebLink (int index) const noexcept;
 
-    static constexpr const char* returnMessage = "Return";
     static inline const juce::Rectangle<int> returnBounds{ 520, 312, 104, 41 };
     static inline const juce::Rectangle<int> installBounds{ 392, 296, 136, 98 };
     static constexpr juce::uint32 linkTextColour = 0xccd3d3e6;
