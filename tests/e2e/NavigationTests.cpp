@@ -62,6 +62,20 @@ struct Session
                            3s);
     }
 
+    /** Clicks an item's button on the menu and waits for its product page. */
+    bool openProductPage (int item)
+    {
+        clickPage (menuButtons[item]);
+        return pageBecomes (item);
+    }
+
+    /** Clicks Return and waits for the menu. */
+    bool returnToMenu()
+    {
+        clickPage (returnButton);
+        return pageBecomes (-1);
+    }
+
     void closeAndExpectStatusZero()
     {
         sendCloseRequest (x, window->id);
@@ -83,10 +97,8 @@ TEST (Navigation, MenuButtonsShowTheirPagesAndReturnBringsTheMenuBack)
 
     for (int i = 0; i < 4; ++i)
     {
-        s.clickPage (menuButtons[i]);
-        EXPECT_TRUE (s.pageBecomes (i)) << items[i];
-        s.clickPage (returnButton);
-        EXPECT_TRUE (s.pageBecomes (-1)) << items[i];
+        EXPECT_TRUE (s.openProductPage (i)) << items[i];
+        EXPECT_TRUE (s.returnToMenu()) << items[i];
     }
     EXPECT_TRUE (disc.log (0, 0ms).isEmpty()); // nothing was installed on the way
     s.closeAndExpectStatusZero();
@@ -101,8 +113,7 @@ TEST (Navigation, InstallRunsTheRightInstallerOncePerClick)
     juce::StringArray expected;
     for (int i = 0; i < 3; ++i)
     {
-        s.clickPage (menuButtons[i]);
-        ASSERT_TRUE (s.pageBecomes (i));
+        ASSERT_TRUE (s.openProductPage (i));
         s.clickPage (installButton);
         expected.add (juce::String ("run ") + items[i] + ".exe args=0");
         auto log = disc.log (expected.size());
@@ -110,13 +121,11 @@ TEST (Navigation, InstallRunsTheRightInstallerOncePerClick)
             line = line.upToFirstOccurrenceOf (" pid=", false, false);
         EXPECT_EQ (log, expected);
         EXPECT_EQ (s.visiblePage(), i) << "the page stays while its installer runs";
-        s.clickPage (returnButton);
-        ASSERT_TRUE (s.pageBecomes (-1));
+        ASSERT_TRUE (s.returnToMenu());
     }
 
     // Twice on the same button: two starts.
-    s.clickPage (menuButtons[0]);
-    ASSERT_TRUE (s.pageBecomes (0));
+    ASSERT_TRUE (s.openProductPage (0));
     s.clickPage (installButton);
     s.clickPage (installButton);
     EXPECT_EQ (disc.log (5).size(), 5);
@@ -128,8 +137,7 @@ TEST (Navigation, ThePackGoesToTheDesktopOpenerAsOneArgument)
     Disc disc;
     Session s (disc);
     ASSERT_TRUE (s.window.has_value());
-    s.clickPage (menuButtons[3]);
-    ASSERT_TRUE (s.pageBecomes (3));
+    ASSERT_TRUE (s.openProductPage (3));
     s.clickPage (installButton);
 
     const auto log = disc.log (2);
@@ -148,13 +156,10 @@ TEST (Navigation, ADiscUnderAnyPathStartsOnlyItsOwnInstaller)
         Session s (disc);
         ASSERT_TRUE (s.window.has_value()) << name;
 
-        s.clickPage (menuButtons[1]);
-        ASSERT_TRUE (s.pageBecomes (1));
+        ASSERT_TRUE (s.openProductPage (1));
         s.clickPage (installButton);
-        s.clickPage (returnButton);
-        ASSERT_TRUE (s.pageBecomes (-1));
-        s.clickPage (menuButtons[3]);
-        ASSERT_TRUE (s.pageBecomes (3)) << "showing " << s.visiblePage() << " in " << name;
+        ASSERT_TRUE (s.returnToMenu());
+        ASSERT_TRUE (s.openProductPage (3)) << "showing " << s.visiblePage() << " in " << name;
         s.clickPage (installButton);
 
         const auto log = disc.log (3);
@@ -181,15 +186,13 @@ TEST (Navigation, AMissingInstallerOrItemFolderChangesNothing)
 
     for (int i : { 0, 1, 3 })
     {
-        s.clickPage (menuButtons[i]);
-        ASSERT_TRUE (s.pageBecomes (i));
+        ASSERT_TRUE (s.openProductPage (i));
         s.clickPage (installButton);
         std::this_thread::sleep_for (200ms);
         EXPECT_EQ (s.visiblePage(), i);
         EXPECT_TRUE (s.app->isRunning());
         EXPECT_EQ (viewableWindows (s.x).size(), 1u);
-        s.clickPage (returnButton);
-        ASSERT_TRUE (s.pageBecomes (-1));
+        ASSERT_TRUE (s.returnToMenu());
     }
     EXPECT_TRUE (disc.log (0, 0ms).isEmpty());
     s.closeAndExpectStatusZero();
@@ -200,8 +203,7 @@ TEST (Navigation, WebLinksHandTheirExactAddressToTheOpenerAndShowItAsATip)
     Disc disc;
     Session s (disc);
     ASSERT_TRUE (s.window.has_value());
-    s.clickPage (menuButtons[0]);
-    ASSERT_TRUE (s.pageBecomes (0));
+    ASSERT_TRUE (s.openProductPage (0));
 
     // Hovering shows the tooltip in a window of its own.
     const juce::Point<int> link{ 194, 386 };
@@ -223,8 +225,7 @@ TEST (Navigation, ManyInstallsAndLinkClicksLeaveNoZombie)
     Disc disc;
     Session s (disc);
     ASSERT_TRUE (s.window.has_value());
-    s.clickPage (menuButtons[1]);
-    ASSERT_TRUE (s.pageBecomes (1));
+    ASSERT_TRUE (s.openProductPage (1));
     for (int i = 0; i < 6; ++i)
     {
         s.clickPage (installButton);
@@ -243,8 +244,7 @@ TEST (Navigation, ClosingTheMenuLeavesARunningInstallerRunning)
     Disc disc (options);
     Session s (disc);
     ASSERT_TRUE (s.window.has_value());
-    s.clickPage (menuButtons[2]);
-    ASSERT_TRUE (s.pageBecomes (2));
+    ASSERT_TRUE (s.openProductPage (2));
     s.clickPage (installButton);
     ASSERT_EQ (disc.log (1).size(), 1);
 
