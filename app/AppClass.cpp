@@ -1,6 +1,7 @@
 #include "AppClass.h"
 
 #include "MainAppWindow.h"
+#include "XDisplayCheck.h"
 
 AppClass::AppClass() = default;
 
@@ -14,6 +15,9 @@ void AppClass::initialise (const juce::String&)
     mainWindow = std::make_unique<MainAppWindow>();
     mainWindow->centreWithSize (startWidth, startHeight);
     mainWindow->setVisible (true);
+
+    // The framework has put in its own handler by now; ours must win.
+    XDisplayCheck::endOnLostConnection();
 }
 
 void AppClass::shutdown()

@@ -1,4 +1,8 @@
 #include "AppClass.h"
+#include "XDisplayCheck.h"
+#include "launching/RunningProgram.h"
+
+#include <cstdio>
 
 // The framework builds the command line from argv itself and hands it, trimmed,
 // to AppClass::initialise, which ignores it.
@@ -9,6 +13,15 @@ static juce::JUCEApplicationBase* createApplication()
 
 int main (int argc, char* argv[])
 {
+    RunningProgram::noteStartUp (argc > 0 ? argv[0] : nullptr);
+
+    // Without a display the framework would go on and crash on the first window.
+    if (const auto problem = XDisplayCheck::problemWithDisplay(); !problem.empty())
+    {
+        std::fprintf (stderr, "%s\n", problem.c_str());
+        return 1;
+    }
+
     juce::JUCEApplicationBase::createInstance = &createApplication;
     return juce::JUCEApplicationBase::main (argc, const_cast<const char**> (argv));
 }

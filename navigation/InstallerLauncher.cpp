@@ -1,6 +1,7 @@
 #include "InstallerLauncher.h"
 
-#include "DetachedProcess.h"
+#include "launching/DetachedProcess.h"
+#include "launching/RunningProgram.h"
 
 namespace
 {
@@ -15,7 +16,7 @@ constexpr const char* installerTable[numInstallers] = {
 
 juce::File programFolder()
 {
-    return juce::File::getSpecialLocation (juce::File::currentExecutableFile).getParentDirectory();
+    return RunningProgram::file().getParentDirectory();
 }
 
 juce::File installerFileIn (const juce::File& folder, int installerIndex)

@@ -11,7 +11,7 @@ void launchInstaller (int installerIndex);
     An index outside 0 to 3 gives no file. */
 juce::File installerFileIn (const juce::File& programFolder, int installerIndex);
 
-/** The folder that holds the running program's executable. */
+/** The folder that holds the running program's own file, however it was started. */
 juce::File programFolder();
 
 constexpr int numInstallers = 4;

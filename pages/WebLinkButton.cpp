@@ -1,6 +1,6 @@
 #include "WebLinkButton.h"
 
-#include "navigation/DetachedProcess.h"
+#include "launching/DetachedProcess.h"
 
 WebLinkButton::WebLinkButton (const juce::String& address)
     : HyperlinkButton (address, juce::URL (address))

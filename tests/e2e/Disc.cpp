@@ -1,6 +1,7 @@
 #include "Disc.h"
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace e2e
 {
@@ -64,13 +65,30 @@ Disc::~Disc()
 
 std::unique_ptr<Process> Disc::start (const XServer& server, const std::vector<std::string>& args) const
 {
-    const auto path = openerFolder.getFullPathName() + ":" + juce::SystemStats::getEnvironmentVariable ("PATH", "/usr/bin:/bin");
-    return std::make_unique<Process> (server, program().getFullPathName().toStdString(), args,
-                                      workingFolder().getFullPathName().toStdString(),
+    return startAs (server, program().getFullPathName().toStdString(), args, workingFolder().getFullPathName().toStdString());
+}
+
+std::unique_ptr<Process> Disc::startAs (const XServer& server, const std::string& executable, const std::vector<std::string>& args,
+                                        const std::string& fromFolder) const
+{
+    return std::make_unique<Process> (server, executable, args, fromFolder,
                                       std::map<std::string, std::string>{
-                                          { "PATH", path.toStdString() },
+                                          { "PATH", searchPath() },
                                           { "BRELVAN_TEST_LOG", logFile.getFullPathName().toStdString() },
                                           { "BRELVAN_TEST_SLEEP", std::to_string (installerSecondsSetting) } });
+}
+
+std::string Disc::searchPath() const
+{
+    return (openerFolder.getFullPathName() + ":" + juce::SystemStats::getEnvironmentVariable ("PATH", "/usr/bin:/bin")).toStdString();
+}
+
+void Disc::putInstaller (const std::string& relativePath, const juce::MemoryBlock& content, int mode) const
+{
+    const auto file = rootFolder.getChildFile (juce::String (relativePath));
+    file.getParentDirectory().createDirectory();
+    file.replaceWithData (content.getData(), content.getSize());
+    chmod (file.getFullPathName().toRawUTF8(), static_cast<mode_t> (mode));
 }
 
 juce::StringArray Disc::log (int atLeast, std::chrono::milliseconds timeout) const

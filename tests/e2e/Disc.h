@@ -30,6 +30,17 @@ public:
     /** Starts the program from a working folder of its own, with the stand-ins' environment. */
     std::unique_ptr<Process> start (const XServer&, const std::vector<std::string>& args = {}) const;
 
+    /** Starts some executable with the stand-ins' environment: the program through a link,
+        the loader, or a command that finds it on PATH. */
+    std::unique_ptr<Process> startAs (const XServer&, const std::string& executable, const std::vector<std::string>& args,
+                                      const std::string& fromFolder) const;
+
+    /** PATH with the recording opener first. */
+    std::string searchPath() const;
+
+    /** Replaces an installer (a path below the root) with the given content and mode. */
+    void putInstaller (const std::string& relativePath, const juce::MemoryBlock& content, int mode) const;
+
     /** What the stand-ins and the opener wrote, one entry per line, after waiting for at least the given count. */
     juce::StringArray log (int atLeast = 0, std::chrono::milliseconds timeout = 3s) const;
 

@@ -303,6 +303,58 @@ std::string Process::state()
     return "killed by signal " + std::to_string (WTERMSIG (*rawStatus));
 }
 
+Ending runToEnd (const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                 std::chrono::milliseconds timeout)
+{
+    int errors[2];
+    if (pipe2 (errors, O_CLOEXEC) != 0)
+        throw std::runtime_error ("pipe");
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init (&actions);
+    posix_spawn_file_actions_adddup2 (&actions, errors[1], 2);
+    const auto pid = spawn (argv, environment, {}, &actions);
+    posix_spawn_file_actions_destroy (&actions);
+    close (errors[1]);
+
+    Ending ending;
+    fcntl (errors[0], F_SETFL, O_NONBLOCK);
+    int status = 0;
+    bool ended = false;
+    const auto end = Clock::now() + timeout;
+    for (;;)
+    {
+        char buffer[512];
+        ssize_t got;
+        while ((got = read (errors[0], buffer, sizeof (buffer))) > 0)
+            ending.errors.append (buffer, static_cast<size_t> (got));
+
+        if (ended)
+            break;
+        ended = waitpid (pid, &status, WNOHANG) == pid;
+        if (!ended && Clock::now() > end)
+        {
+            kill (pid, SIGKILL);
+            waitpid (pid, &status, 0);
+            ending.signal = SIGKILL;
+            close (errors[0]);
+            return ending;
+        }
+        if (!ended)
+            std::this_thread::sleep_for (10ms);
+    }
+    close (errors[0]);
+
+    if (WIFEXITED (status))
+        ending.status = WEXITSTATUS (status);
+    else if (WIFSIGNALED (status))
+    {
+        ending.signal = WTERMSIG (status);
+        ending.dumpedCore = WCOREDUMP (status);
+    }
+    return ending;
+}
+
 //==============================================================================
 void moveMouse (const XServer& server, juce::Point<int> onRoot)
 {

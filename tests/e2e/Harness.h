@@ -84,6 +84,19 @@ private:
     std::optional<int> rawStatus;
 };
 
+/** How a program that was run to its end ended. */
+struct Ending
+{
+    std::optional<int> status; // nothing when it died by a signal or had to be killed
+    int signal = 0;
+    bool dumpedCore = false;
+    std::string errors; // what it wrote on standard error
+};
+
+/** Runs a program with exactly this environment and waits for it, killing it after the timeout. */
+Ending runToEnd (const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                 std::chrono::milliseconds timeout = 10s);
+
 /** Real pointer input, through the XTEST extension. */
 void moveMouse (const XServer&, juce::Point<int> onRoot);
 void click (const XServer&, juce::Point<int> onRoot, int button = 1);

@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "navigation/DetachedProcess.h"
+#include "launching/DetachedProcess.h"
 #include "navigation/InstallerLauncher.h"
 #include "navigation/MainComponent.h"
 

@@ -1,6 +1,9 @@
 #include "DetachedProcess.h"
 
+#include "OpeningRule.h"
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,13 +26,18 @@ void closeDescriptorsFrom (int first)
 
 bool DetachedProcess::start (const juce::StringArray& arguments)
 {
-    if (arguments.isEmpty() || arguments[0].isEmpty())
+    if (arguments.isEmpty())
+        return false;
+
+    const auto program = resolveProgram (arguments[0]);
+    if (program.isEmpty())
         return false;
 
     // Everything the child needs is prepared before forking.
     std::vector<std::string> storage;
     for (auto& a : arguments)
         storage.push_back (a.toStdString());
+    const auto executable = program.toStdString();
     std::vector<char*> argv;
     for (auto& s : storage)
         argv.push_back (s.data());
@@ -50,20 +58,21 @@ bool DetachedProcess::start (const juce::StringArray& arguments)
     if (middle == 0)
     {
         setsid();
-        const auto program = fork();
-        if (program == 0)
+        const auto child = fork();
+        if (child == 0)
         {
             // Only the report pipe stays open beyond the standard streams, and it
             // closes on exec: an empty pipe tells the menu that exec succeeded.
             dup2 (ready[1], execReportFd);
             closeDescriptorsFrom (execReportFd + 1);
             fcntl (execReportFd, F_SETFD, FD_CLOEXEC);
-            execvp (argv[0], argv.data());
+            // execv, not execvp: a file the kernel refuses must not be retried with /bin/sh.
+            execv (executable.c_str(), argv.data());
             const char failed = 1;
             [[maybe_unused]] const auto written = write (execReportFd, &failed, 1);
             _exit (127);
         }
-        _exit (program < 0 ? 1 : 0);
+        _exit (child < 0 ? 1 : 0);
     }
 
     close (ready[1]);
@@ -84,17 +93,35 @@ bool DetachedProcess::start (const juce::StringArray& arguments)
 
 bool DetachedProcess::openFile (const juce::File& file)
 {
-    if (!file.exists())
-        return false;
-
-    const auto path = file.getFullPathName();
-    if (file.existsAsFile() && access (path.toRawUTF8(), X_OK) == 0)
-        return start ({ path });
-
-    return start ({ desktopOpener, path });
+    const auto command = OpeningRule::commandFor (file);
+    return command.isEmpty() ? false : start (command);
 }
 
 bool DetachedProcess::openAddress (const juce::String& address)
 {
-    return start ({ desktopOpener, address });
+    return start ({ OpeningRule::desktopOpener, address });
+}
+
+juce::String DetachedProcess::resolveProgram (const juce::String& name)
+{
+    if (name.isEmpty())
+        return {};
+    if (name.containsChar ('/'))
+        return name;
+
+    const auto isProgram = [] (const juce::String& path)
+    {
+        struct stat info;
+        return stat (path.toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode) && access (path.toRawUTF8(), X_OK) == 0;
+    };
+
+    // Only absolute entries: an empty or relative one would pick a program up from
+    // the working folder, which may well be the disc itself.
+    for (const auto& folder : juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("PATH", "/usr/bin:/bin"), ":", ""))
+    {
+        const auto candidate = folder + "/" + name;
+        if (folder.startsWithChar ('/') && isProgram (candidate))
+            return candidate;
+    }
+    return {};
 }

@@ -11,16 +11,20 @@
     by the system. Nothing is reported back beyond whether it could be started. */
 namespace DetachedProcess
 {
-/** Runs arguments[0], looked up on PATH when it holds no slash, with the remaining arguments. */
+/** Runs arguments[0] with the remaining arguments. A name without a slash is looked
+    up on PATH here, before anything starts; the program is then executed by its
+    absolute path, and a file that the kernel will not execute runs nothing at all
+    (no shell is ever tried in its place). */
 bool start (const juce::StringArray& arguments);
 
-/** Opens a file the way the desktop would: an executable file runs; any other
-    file, or a folder, goes to the desktop's opener as its one argument. */
+/** Opens a file by what it is (see OpeningRule): a program or script runs, anything
+    else goes to the desktop's opener. False when nothing was started. */
 bool openFile (const juce::File&);
 
 /** Hands a web address to the desktop's opener, which shows it in the browser. */
 bool openAddress (const juce::String&);
 
-/** The desktop's opener for files and addresses. */
-constexpr const char* desktopOpener = "xdg-open";
+/** The executable file that a program name stands for: a path with a slash as it is,
+    a bare name from PATH; empty when there is none. */
+juce::String resolveProgram (const juce::String& name);
 } // namespace DetachedProcess

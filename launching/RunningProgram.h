@@ -1,0 +1,20 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** Where the running program's own file lies, however it was started: by path, by
+    bare name through PATH, through a symbolic link, or through the dynamic loader
+    ("ld-linux… /media/disc/OrvalisBrelvan"). */
+namespace RunningProgram
+{
+/** Records how the process was started; call first thing in main. The loader hands
+    the program its own path as argv[0], and it is made absolute against the working
+    folder of this moment. */
+void noteStartUp (const char* argv0);
+
+/** The program file, with symbolic links resolved. */
+juce::File file();
+
+/** Whether a file is the dynamic loader that started this process. */
+bool isOwnLoader (const juce::File&);
+} // namespace RunningProgram

@@ -1,0 +1,186 @@
+// The program on media as desktops mount them, started the ways people start it.
+
+#include "Session.h"
+#include "launching/OpeningRule.h"
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+using namespace e2e;
+
+namespace
+{
+juce::MemoryBlock bytesOf (const juce::File& file)
+{
+    juce::MemoryBlock data;
+    file.loadFileAsData (data);
+    return data;
+}
+
+juce::MemoryBlock textBlock (const juce::String& text)
+{
+    return { text.toRawUTF8(), text.getNumBytesAsUTF8() };
+}
+
+const auto scriptStandIn = textBlock ("#!/bin/sh\nprintf 'run %s args=%s pid=%s\\n' \"${0##*/}\" \"$#\" \"$$\" >> \"$BRELVAN_TEST_LOG\"\n");
+
+/** The log's lines without the stand-ins' process numbers. */
+juce::StringArray runs (const Disc& disc, int atLeast)
+{
+    auto lines = disc.log (atLeast);
+    for (auto& line : lines)
+        line = line.upToFirstOccurrenceOf (" pid=", false, false);
+    return lines;
+}
+
+/** Clicks Install on an item's page and goes back to the menu. */
+void install (Session& s, int item)
+{
+    ASSERT_TRUE (s.openProductPage (item)) << items[item];
+    s.clickPage (installButton);
+    std::this_thread::sleep_for (200ms);
+    EXPECT_EQ (s.visiblePage(), item) << "the page stays";
+    ASSERT_TRUE (s.returnToMenu());
+}
+
+/** A tmpfs mounted noexec over a folder for as long as it lives. */
+struct NoexecMount
+{
+    explicit NoexecMount (const juce::File& f)
+        : folder (f)
+    {
+        folder.createDirectory();
+        mounted = mount ("tmpfs", folder.getFullPathName().toRawUTF8(), "tmpfs", MS_NOEXEC | MS_NOSUID | MS_NODEV, "size=16m") == 0;
+    }
+    ~NoexecMount()
+    {
+        if (mounted)
+            umount2 (folder.getFullPathName().toRawUTF8(), MNT_DETACH);
+    }
+    juce::File folder;
+    bool mounted = false;
+};
+} // namespace
+
+TEST (Media, APackWithTheExecuteBitHoldingACommandIsOpenedNeverRun)
+{
+    Disc disc;
+    const auto marker = disc.root().getParentDirectory().getChildFile ("pack-ran");
+    disc.putInstaller ("Kestrune/Kestrune.tpk", textBlock ("touch '" + marker.getFullPathName() + "'\n"), 0555);
+    Session s (disc);
+    ASSERT_TRUE (s.window.has_value());
+
+    install (s, 3);
+    EXPECT_EQ (disc.log (2), juce::StringArray ("open args=1", disc.root().getChildFile ("Kestrune/Kestrune.tpk").getFullPathName()));
+    std::this_thread::sleep_for (300ms);
+    EXPECT_FALSE (marker.exists()) << "the pack ran as a shell script";
+    s.closeAndExpectStatusZero();
+}
+
+// Mastered without Rock Ridge, or as UDF, a disc shows its programs without execute permission.
+TEST (Media, ProgramsWithoutExecutePermissionStartThroughTheirLoaderAndInterpreter)
+{
+    Disc disc;
+    disc.putInstaller ("Orvalis/Orvalis.exe", bytesOf (juce::File (BRELVAN_STAND_IN)), 0444);
+    disc.putInstaller ("Tessaly/Tessaly.exe", scriptStandIn, 0444);
+    Session s (disc);
+    ASSERT_TRUE (s.window.has_value());
+
+    install (s, 0);
+    install (s, 1);
+    EXPECT_EQ (runs (disc, 2), juce::StringArray ("run Orvalis.exe args=0", "run Tessaly.exe args=0"));
+    s.closeAndExpectStatusZero();
+}
+
+TEST (Media, OnANoexecMountNoInstallerRuns)
+{
+    Disc disc;
+    std::vector<std::unique_ptr<NoexecMount>> mounts;
+    for (auto* item : { "Orvalis", "Tessaly", "Marrowby" })
+    {
+        mounts.push_back (std::make_unique<NoexecMount> (disc.root().getChildFile (item)));
+        if (!mounts.back()->mounted)
+            GTEST_SKIP() << "mounting a noexec tmpfs was refused here (it needs root)";
+    }
+    disc.putInstaller ("Orvalis/Orvalis.exe", bytesOf (juce::File (BRELVAN_STAND_IN)), 0555);
+    disc.putInstaller ("Tessaly/Tessaly.exe", scriptStandIn, 0555);
+    disc.putInstaller ("Marrowby/Marrowby.exe", bytesOf (juce::File (BRELVAN_STAND_IN)), 0444);
+    ASSERT_TRUE (OpeningRule::isOnNoexecMount (disc.root().getChildFile ("Tessaly/Tessaly.exe")));
+
+    Session s (disc);
+    ASSERT_TRUE (s.window.has_value());
+    for (int item : { 0, 1, 2 })
+        install (s, item);
+    std::this_thread::sleep_for (300ms);
+    EXPECT_TRUE (disc.log (0, 0ms).isEmpty()) << disc.log().joinIntoString ("\n");
+    EXPECT_TRUE (s.app->isRunning());
+    s.closeAndExpectStatusZero();
+}
+
+TEST (Media, InstallFindsTheDiscHoweverTheProgramWasStarted)
+{
+    Disc disc;
+    const auto elsewhere = disc.workingFolder().getChildFile ("shortcuts");
+    elsewhere.createDirectory();
+    const auto link = elsewhere.getChildFile ("Brelvan Menu");
+    ASSERT_TRUE (disc.program().createSymbolicLink (link, true));
+    const auto loader = OpeningRule::elfInterpreter (disc.program()).toStdString();
+    ASSERT_FALSE (loader.empty());
+    const auto home = juce::SystemStats::getEnvironmentVariable ("HOME", "/").toStdString();
+    const auto cwd = disc.workingFolder().getFullPathName().toStdString();
+
+    const std::pair<const char*, Session::Start> ways[] = {
+        { "through a link elsewhere", [&] (const XServer& x)
+          { return disc.startAs (x, link.getFullPathName().toStdString(), {}, cwd); } },
+        { "by bare name through PATH, from $HOME", [&] (const XServer& x)
+          { return disc.startAs (x, "/usr/bin/env", { "PATH=" + disc.root().getFullPathName().toStdString() + ":" + disc.searchPath(), "OrvalisBrelvan" }, home); } },
+        { "through the dynamic loader", [&] (const XServer& x)
+          { return disc.startAs (x, loader, { disc.program().getFullPathName().toStdString() }, cwd); } },
+        { "through the loader, by a path relative to the working folder", [&] (const XServer& x)
+          { return disc.startAs (x, loader, { "disc/OrvalisBrelvan" }, disc.root().getParentDirectory().getFullPathName().toStdString()); } },
+    };
+
+    int expected = 0;
+    for (const auto& [how, start] : ways)
+    {
+        Session s (start);
+        ASSERT_TRUE (s.window.has_value()) << how;
+        install (s, 1);
+        ++expected;
+        const auto log = runs (disc, expected);
+        EXPECT_EQ (log.size(), expected) << how;
+        EXPECT_EQ (log[log.size() - 1], "run Tessaly.exe args=0") << how;
+        s.closeAndExpectStatusZero();
+    }
+}
+
+TEST (Media, WithoutADisplayTheProgramSaysSoAndEndsWithStatusOne)
+{
+    std::vector<std::string> environment{ "PATH=/usr/bin:/bin", "HOME=" + juce::SystemStats::getEnvironmentVariable ("HOME", "/").toStdString() };
+    for (const auto* display : { "", ":987" })
+    {
+        auto env = environment;
+        if (*display != '\0')
+            env.push_back (std::string ("DISPLAY=") + display);
+
+        const auto ending = runToEnd ({ programPath() }, env, 10s);
+        EXPECT_EQ (ending.status, std::optional<int> (1)) << "signal " << ending.signal << (ending.dumpedCore ? " (core)" : "");
+        EXPECT_FALSE (ending.dumpedCore);
+        EXPECT_EQ (std::count (ending.errors.begin(), ending.errors.end(), '\n'), 1) << ending.errors;
+        EXPECT_TRUE (ending.errors.back() == '\n') << ending.errors;
+        EXPECT_NE (ending.errors.find (*display != '\0' ? display : "DISPLAY"), std::string::npos) << ending.errors;
+    }
+}
+
+TEST (Media, LosingTheXServerEndsTheProgramWithoutACrash)
+{
+    Disc disc;
+    auto x = std::make_unique<XServer>();
+    auto app = disc.start (*x);
+    ASSERT_TRUE (waitForWindow (*x, app->pid()).has_value());
+
+    x.reset(); // the server goes away under the running program
+    const auto status = app->waitForExit (10s);
+    ASSERT_TRUE (status.has_value()) << app->state();
+    EXPECT_NE (*status, 0);
+}

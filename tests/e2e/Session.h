@@ -1,0 +1,102 @@
+#pragma once
+
+// A running program on a fresh X server, and what the tests know of its pages.
+
+#include "Disc.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace e2e
+{
+// Page coordinates of what the tests click; the page sits at the content area's top-left.
+inline const juce::Point<int> contentInWindow{ 4, 24 };
+inline const juce::Point<int> maximiseButtonInWindow{ 604, 14 };
+inline const juce::Point<int> menuButtons[] = { { 390, 223 }, { 496, 127 }, { 489, 224 }, { 585, 222 } };
+inline const juce::Point<int> installButton{ 460, 345 }, returnButton{ 572, 332 };
+inline const char* const items[] = { "Orvalis", "Tessaly", "Marrowby", "Kestrune" };
+
+// Areas of each page where no child lies, so the screen shows the background itself.
+inline const juce::Rectangle<int> menuFreeArea{ 0, 0, 330, 280 }, productFreeArea{ 0, 0, 380, 290 };
+
+inline juce::Image background (const char* name)
+{
+    return juce::ImageFileFormat::loadFrom (juce::File (BRELVAN_SOURCE_DIR "/artwork/pictures").getChildFile (juce::String (name) + "Background.png"));
+}
+
+/** A running program on a fresh X server, with its window found. */
+struct Session
+{
+    explicit Session (const Disc& disc, int width = 1024, int height = 768)
+        : Session ([&] (const XServer& server)
+                   { return disc.start (server); },
+                   width, height)
+    {
+    }
+
+    /** The program started some other way: through a link, the loader, PATH. */
+    using Start = std::function<std::unique_ptr<Process> (const XServer&)>;
+
+    explicit Session (const Start& start, int width = 1024, int height = 768)
+        : x (width, height)
+        , app (start (x))
+        , window (waitForWindow (x, app->pid()))
+    {
+    }
+
+    juce::Point<int> onScreen (juce::Point<int> inPage) const
+    {
+        return window->bounds.getPosition() + contentInWindow + inPage;
+    }
+
+    void clickPage (juce::Point<int> inPage)
+    {
+        click (x, onScreen (inPage));
+        std::this_thread::sleep_for (150ms);
+    }
+
+    /** -1 for the menu, 0 to 3 for a product page, or 99 when the screen shows none of them. */
+    int visiblePage() const
+    {
+        const auto origin = window->bounds.getPosition() + contentInWindow;
+        if (countDifferentPixels (screenshot (x, menuFreeArea + origin), background ("menu").getClippedImage (menuFreeArea)) == 0)
+            return -1;
+        for (int i = 0; i < 4; ++i)
+            if (countDifferentPixels (screenshot (x, productFreeArea + origin),
+                                      background (juce::String (items[i]).toLowerCase().toRawUTF8()).getClippedImage (productFreeArea)) == 0)
+                return i;
+        return 99;
+    }
+
+    bool pageBecomes (int page) const
+    {
+        return eventually ([&]
+                           { return visiblePage() == page; },
+                           3s);
+    }
+
+    /** Clicks an item's button on the menu and waits for its product page. */
+    bool openProductPage (int item)
+    {
+        clickPage (menuButtons[item]);
+        return pageBecomes (item);
+    }
+
+    /** Clicks Return and waits for the menu. */
+    bool returnToMenu()
+    {
+        clickPage (returnButton);
+        return pageBecomes (-1);
+    }
+
+    void closeAndExpectStatusZero()
+    {
+        sendCloseRequest (x, window->id);
+        EXPECT_EQ (app->waitForExit (5s), std::optional<int> (0)) << app->state();
+    }
+
+    XServer x;
+    std::unique_ptr<Process> app;
+    std::optional<WindowInfo> window;
+};
+} // namespace e2e

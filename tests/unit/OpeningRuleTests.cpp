@@ -1,0 +1,236 @@
+#include "TestSupport.h"
+#include "launching/DetachedProcess.h"
+#include "launching/OpeningRule.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+namespace
+{
+const juce::String opener (OpeningRule::desktopOpener);
+
+/** A folder of test files, on a tmpfs mounted noexec when asked (and allowed). */
+class Medium
+{
+public:
+    explicit Medium (bool noexec)
+    {
+        folder.createDirectory();
+        if (noexec)
+            mounted = mount ("tmpfs", folder.getFullPathName().toRawUTF8(), "tmpfs", MS_NOEXEC | MS_NOSUID | MS_NODEV, "size=16m") == 0;
+    }
+
+    ~Medium()
+    {
+        if (mounted)
+            umount (folder.getFullPathName().toRawUTF8());
+        folder.deleteRecursively();
+    }
+
+    bool isNoexec() const { return mounted; }
+
+    juce::File add (const juce::String& name, const juce::MemoryBlock& content, mode_t mode) const
+    {
+        const auto file = folder.getChildFile (name);
+        if (content.isEmpty())
+            file.create(); // replaceWithData would delete it
+        else
+            file.replaceWithData (content.getData(), content.getSize());
+        chmod (file.getFullPathName().toRawUTF8(), mode);
+        return file;
+    }
+
+    juce::File add (const juce::String& name, const juce::String& text, mode_t mode) const
+    {
+        return add (name, juce::MemoryBlock (text.toRawUTF8(), text.getNumBytesAsUTF8()), mode);
+    }
+
+    juce::File root() const { return folder; }
+
+private:
+    juce::File folder{ juce::File::createTempFile ("medium") };
+    bool mounted = false;
+};
+
+juce::MemoryBlock contentOf (const juce::File& f)
+{
+    juce::MemoryBlock data;
+    f.loadFileAsData (data);
+    return data;
+}
+
+/** The loader this machine's own programs name. */
+juce::String systemLoader()
+{
+    return OpeningRule::elfInterpreter (juce::File ("/bin/true"));
+}
+
+enum class Permission
+{
+    executable,
+    noExecuteBit,
+    noexecMount
+};
+
+struct Situation
+{
+    Permission permission;
+    mode_t mode;
+    const char* name;
+};
+
+constexpr Situation situations[] = {
+    { Permission::executable, 0555, "mode 555" },
+    { Permission::noExecuteBit, 0444, "mode 444" },
+    { Permission::noexecMount, 0555, "mode 555 on a noexec mount" },
+};
+} // namespace
+
+TEST (OpeningRule, EveryKindOfFileUnderEveryPermission)
+{
+    ASSERT_TRUE (systemLoader().startsWith ("/")) << "no loader named in /bin/true";
+
+    for (const auto& situation : situations)
+    {
+        Medium medium (situation.permission == Permission::noexecMount);
+        if (situation.permission == Permission::noexecMount && !medium.isNoexec())
+        {
+            GTEST_SKIP() << "mounting a noexec tmpfs was refused (needs root); the other permissions were checked";
+        }
+
+        const auto elf = medium.add ("Orvalis.exe", contentOf (juce::File ("/bin/true")), situation.mode);
+        const auto script = medium.add ("Tessaly.exe", "#!/bin/sh\necho hello\n", situation.mode);
+        const auto withArgument = medium.add ("tool", "#!  /usr/bin/env   sh -e \t\r \nexit 0\n", situation.mode);
+        const auto pack = medium.add ("Kestrune.tpk", "pack", situation.mode);
+        const auto windowsProgram = medium.add ("Setup.exe", "MZ\x90", situation.mode);
+        const auto empty = medium.add ("empty", juce::MemoryBlock(), situation.mode);
+        const auto shellLine = medium.add ("bare.tpk", "touch /tmp/brelvan-must-not-exist\n", situation.mode);
+        const auto folder = medium.root().getChildFile ("Marrowby");
+        folder.createDirectory();
+
+        const auto path = [] (const juce::File& f)
+        { return f.getFullPathName(); };
+        SCOPED_TRACE (situation.name);
+
+        // Whatever their bits, these are documents for the desktop to open.
+        for (const auto& document : { pack, windowsProgram, empty, shellLine, folder })
+            EXPECT_EQ (OpeningRule::commandFor (document), juce::StringArray (opener, path (document))) << path (document);
+
+        switch (situation.permission)
+        {
+            case Permission::executable:
+                EXPECT_EQ (OpeningRule::commandFor (elf), juce::StringArray (path (elf)));
+                EXPECT_EQ (OpeningRule::commandFor (script), juce::StringArray (path (script)));
+                EXPECT_EQ (OpeningRule::commandFor (withArgument), juce::StringArray (path (withArgument)));
+                break;
+            case Permission::noExecuteBit:
+                EXPECT_EQ (OpeningRule::commandFor (elf), juce::StringArray (systemLoader(), path (elf)));
+                EXPECT_EQ (OpeningRule::commandFor (script), juce::StringArray ("/bin/sh", path (script)));
+                // One argument, as the kernel passes it: the rest of the line, blanks trimmed at both ends.
+                EXPECT_EQ (OpeningRule::commandFor (withArgument), juce::StringArray ("/usr/bin/env", "sh -e \t\r", path (withArgument)));
+                break;
+            case Permission::noexecMount:
+                EXPECT_TRUE (OpeningRule::commandFor (elf).isEmpty());
+                EXPECT_TRUE (OpeningRule::commandFor (script).isEmpty());
+                EXPECT_TRUE (OpeningRule::commandFor (withArgument).isEmpty());
+                break;
+        }
+    }
+}
+
+TEST (OpeningRule, ProgramsThatCannotStartHereStartNothing)
+{
+    Medium medium (false);
+    EXPECT_TRUE (OpeningRule::commandFor (medium.root().getChildFile ("missing.exe")).isEmpty());
+
+    // Interpreters that are missing, relative, or no program at all.
+    for (const auto* line : { "#!/nonexistent/sh\n", "#!sh\n", "#!\n", "#!   \n", "#!/etc/passwd\n" })
+        EXPECT_TRUE (OpeningRule::commandFor (medium.add ("script", line, 0444)).isEmpty()) << line;
+
+    // A "#!" line longer than the kernel reads.
+    EXPECT_TRUE (OpeningRule::commandFor (medium.add ("long", "#!/bin/sh " + juce::String::repeatedString ("x", 300) + "\n", 0444)).isEmpty());
+
+    // A statically linked program names no loader; one naming a missing loader has none either.
+    auto noLoader = contentOf (juce::File ("/bin/true"));
+    const std::string bytes (static_cast<const char*> (noLoader.getData()), noLoader.getSize());
+    const auto at = bytes.find (systemLoader().toStdString());
+    ASSERT_NE (at, std::string::npos);
+    static_cast<char*> (noLoader.getData())[at + 1] = 'X';
+    EXPECT_TRUE (OpeningRule::commandFor (medium.add ("broken.exe", noLoader, 0444)).isEmpty());
+
+    // A pipe on the disc: never opened in a way that could block.
+    const auto pipe = medium.root().getChildFile ("pipe.exe");
+    ASSERT_EQ (mkfifo (pipe.getFullPathName().toRawUTF8(), 0555), 0);
+    EXPECT_TRUE (OpeningRule::commandFor (pipe).isEmpty());
+}
+
+TEST (OpeningRule, ReadsTheLoaderFromEveryElfLayout)
+{
+    Medium medium (false);
+
+    // A 32-bit big-endian program: header, one PT_INTERP entry, then the path.
+    juce::MemoryOutputStream bigEndian;
+    const char ident[] = { 0x7f, 'E', 'L', 'F', 1, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0 };
+    bigEndian.write (ident, sizeof (ident));
+    const auto half = [&] (int v)
+    { bigEndian.writeShortBigEndian (static_cast<short> (v)); };
+    const auto word = [&] (int v)
+    { bigEndian.writeIntBigEndian (v); };
+    half (2), half (20), word (1), word (0), word (52), word (0), word (0), half (52), half (32), half (1), half (40), half (0), half (0);
+    word (3), word (84), word (0), word (0), word (13), word (13), word (4), word (1);
+    bigEndian.write ("/lib/ld.so.1", 13);
+    EXPECT_EQ (OpeningRule::elfInterpreter (medium.add ("be32", bigEndian.getMemoryBlock(), 0444)), "/lib/ld.so.1");
+
+    // Damaged headers give no loader and do no harm.
+    auto damaged = bigEndian.getMemoryBlock();
+    static_cast<char*> (damaged.getData())[84 + 12] = 'x'; // the terminating zero
+    EXPECT_EQ (OpeningRule::elfInterpreter (medium.add ("unterminated", damaged, 0444)), "");
+    damaged = bigEndian.getMemoryBlock();
+    static_cast<unsigned char*> (damaged.getData())[44] = 0xff; // 65,535 entries
+    static_cast<unsigned char*> (damaged.getData())[45] = 0xff;
+    static_cast<unsigned char*> (damaged.getData())[42] = 0xff; // of 65,535 bytes each
+    EXPECT_EQ (OpeningRule::elfInterpreter (medium.add ("huge", damaged, 0444)), "");
+    damaged.setSize (40);
+    EXPECT_EQ (OpeningRule::elfInterpreter (medium.add ("short", damaged, 0444)), "");
+
+#if defined(__x86_64__)
+    EXPECT_EQ (systemLoader(), "/lib64/ld-linux-x86-64.so.2");
+#endif
+}
+
+// The fault this rule exists for: a data file with the execute bit, holding a shell
+// command. The C library's execvp would hand it to /bin/sh; nothing may run it.
+TEST (OpeningRule, ACommandLineWithTheExecuteBitIsNeverRun)
+{
+    testing_support::RecordingOpener recorder;
+    Medium medium (false);
+    const auto marker = medium.root().getChildFile ("ran");
+    const auto pack = medium.add ("Kestrune.tpk", "touch '" + marker.getFullPathName() + "'\n", 0555);
+
+    EXPECT_FALSE (DetachedProcess::start ({ pack.getFullPathName() })) << "the kernel does not execute it, and no shell may";
+    EXPECT_TRUE (DetachedProcess::openFile (pack));
+    EXPECT_EQ (recorder.calls(), juce::StringArray (pack.getFullPathName()));
+
+    juce::Thread::sleep (300);
+    EXPECT_FALSE (marker.exists());
+}
+
+TEST (DetachedProcess, FindsBareNamesOnlyInAbsolutePathEntries)
+{
+    Medium medium (false);
+    const auto local = medium.add ("brelvan-probe", "#!/bin/sh\n", 0755);
+    const auto oldPath = juce::SystemStats::getEnvironmentVariable ("PATH", {});
+    const auto oldFolder = juce::File::getCurrentWorkingDirectory();
+    medium.root().setAsCurrentWorkingDirectory();
+
+    setenv ("PATH", ("::.:" + medium.root().getFileName() + ":/bin").toRawUTF8(), 1);
+    EXPECT_EQ (DetachedProcess::resolveProgram ("brelvan-probe"), "") << "a program in the working folder was picked up";
+    EXPECT_EQ (DetachedProcess::resolveProgram ("sh"), "/bin/sh");
+    setenv ("PATH", (medium.root().getFullPathName() + ":/bin").toRawUTF8(), 1);
+    EXPECT_EQ (DetachedProcess::resolveProgram ("brelvan-probe"), local.getFullPathName());
+    EXPECT_EQ (DetachedProcess::resolveProgram ("/x/y"), "/x/y");
+
+    setenv ("PATH", oldPath.toRawUTF8(), 1);
+    oldFolder.setAsCurrentWorkingDirectory();
+}
