@@ -13,6 +13,7 @@ packages=(
     libx11-dev libxtst-dev x11-utils
     fonts-lato fonts-ebgaramond fonts-dejavu-core
     xdg-utils
+    xorriso libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev binutils
     googletest libgtest-dev xvfb pngcheck
 )
 

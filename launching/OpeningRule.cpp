@@ -206,6 +206,12 @@ juce::StringArray OpeningRule::commandFor (const juce::File& file)
     return commandThroughStarter (file, kind);
 }
 
+bool OpeningRule::startsLikeAProgram (const juce::File& file)
+{
+    const ReadOnlyFile content (file);
+    return content.isOpen() && kindOf (content) != Kind::other;
+}
+
 juce::String OpeningRule::elfInterpreter (const juce::File& file)
 {
     const ReadOnlyFile content (file);

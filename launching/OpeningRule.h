@@ -18,6 +18,9 @@ namespace OpeningRule
     nothing should start (a missing file, a program that cannot run here). */
 juce::StringArray commandFor (const juce::File&);
 
+/** Whether a file starts like a program: an ELF header or a "#!" line. */
+bool startsLikeAProgram (const juce::File&);
+
 /** The dynamic loader that an ELF program names in its PT_INTERP header, or an
     empty string when the file is no ELF program or names none. */
 juce::String elfInterpreter (const juce::File&);

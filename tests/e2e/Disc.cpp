@@ -71,11 +71,14 @@ std::unique_ptr<Process> Disc::start (const XServer& server, const std::vector<s
 std::unique_ptr<Process> Disc::startAs (const XServer& server, const std::string& executable, const std::vector<std::string>& args,
                                         const std::string& fromFolder) const
 {
-    return std::make_unique<Process> (server, executable, args, fromFolder,
-                                      std::map<std::string, std::string>{
-                                          { "PATH", searchPath() },
-                                          { "BRELVAN_TEST_LOG", logFile.getFullPathName().toStdString() },
-                                          { "BRELVAN_TEST_SLEEP", std::to_string (installerSecondsSetting) } });
+    return std::make_unique<Process> (server, executable, args, fromFolder, environment());
+}
+
+std::map<std::string, std::string> Disc::environment() const
+{
+    return { { "PATH", searchPath() },
+             { "BRELVAN_TEST_LOG", logFile.getFullPathName().toStdString() },
+             { "BRELVAN_TEST_SLEEP", std::to_string (installerSecondsSetting) } };
 }
 
 std::string Disc::searchPath() const
@@ -100,6 +103,14 @@ juce::StringArray Disc::log (int atLeast, std::chrono::milliseconds timeout) con
                         lines.removeEmptyStrings();
                         return lines.size() >= atLeast; },
                 timeout);
+    return lines;
+}
+
+juce::StringArray Disc::runs (int atLeast, std::chrono::milliseconds timeout) const
+{
+    auto lines = log (atLeast, timeout);
+    for (auto& line : lines)
+        line = line.upToFirstOccurrenceOf (" pid=", false, false);
     return lines;
 }
 

@@ -44,6 +44,15 @@ public:
     /** What the stand-ins and the opener wrote, one entry per line, after waiting for at least the given count. */
     juce::StringArray log (int atLeast = 0, std::chrono::milliseconds timeout = 3s) const;
 
+    /** The log's lines without the stand-ins' process numbers. */
+    juce::StringArray runs (int atLeast, std::chrono::milliseconds timeout = 3s) const;
+
+    /** A stand-in installer script that records its own run in the log. */
+    static constexpr const char* scriptStandIn = "#!/bin/sh\nprintf 'run %s args=%s pid=%s\\n' \"${0##*/}\" \"$#\" \"$$\" >> \"$BRELVAN_TEST_LOG\"\n";
+
+    /** The environment the stand-ins and the opener need. */
+    std::map<std::string, std::string> environment() const;
+
     /** Files that anything but the stand-ins created in the disc's surroundings. */
     juce::StringArray strayFiles() const;
 

@@ -264,6 +264,11 @@ Process::Process (const XServer& server, const std::string& executable, const st
     childPid = spawn (argv, envList, workingFolder);
 }
 
+Process::Process (pid_t adoptedChild)
+    : childPid (adoptedChild)
+{
+}
+
 Process::~Process()
 {
     if (!rawStatus)

@@ -65,6 +65,8 @@ class Process
 public:
     Process (const XServer&, const std::string& executable, const std::vector<std::string>& args = {},
              const std::string& workingFolder = {}, const std::map<std::string, std::string>& extraEnv = {});
+    /** A process that became our child when its parent ended (we are a child subreaper). */
+    explicit Process (pid_t adoptedChild);
     ~Process();
 
     Process (const Process&) = delete;

@@ -22,26 +22,7 @@ juce::MemoryBlock textBlock (const juce::String& text)
     return { text.toRawUTF8(), text.getNumBytesAsUTF8() };
 }
 
-const auto scriptStandIn = textBlock ("#!/bin/sh\nprintf 'run %s args=%s pid=%s\\n' \"${0##*/}\" \"$#\" \"$$\" >> \"$BRELVAN_TEST_LOG\"\n");
-
-/** The log's lines without the stand-ins' process numbers. */
-juce::StringArray runs (const Disc& disc, int atLeast)
-{
-    auto lines = disc.log (atLeast);
-    for (auto& line : lines)
-        line = line.upToFirstOccurrenceOf (" pid=", false, false);
-    return lines;
-}
-
-/** Clicks Install on an item's page and goes back to the menu. */
-void install (Session& s, int item)
-{
-    ASSERT_TRUE (s.openProductPage (item)) << items[item];
-    s.clickPage (installButton);
-    std::this_thread::sleep_for (200ms);
-    EXPECT_EQ (s.visiblePage(), item) << "the page stays";
-    ASSERT_TRUE (s.returnToMenu());
-}
+const auto scriptStandIn = textBlock (Disc::scriptStandIn);
 
 /** A tmpfs mounted noexec over a folder for as long as it lives. */
 struct NoexecMount
@@ -70,7 +51,7 @@ TEST (Media, APackWithTheExecuteBitHoldingACommandIsOpenedNeverRun)
     Session s (disc);
     ASSERT_TRUE (s.window.has_value());
 
-    install (s, 3);
+    s.install (3);
     EXPECT_EQ (disc.log (2), juce::StringArray ("open args=1", disc.root().getChildFile ("Kestrune/Kestrune.tpk").getFullPathName()));
     std::this_thread::sleep_for (300ms);
     EXPECT_FALSE (marker.exists()) << "the pack ran as a shell script";
@@ -86,9 +67,9 @@ TEST (Media, ProgramsWithoutExecutePermissionStartThroughTheirLoaderAndInterpret
     Session s (disc);
     ASSERT_TRUE (s.window.has_value());
 
-    install (s, 0);
-    install (s, 1);
-    EXPECT_EQ (runs (disc, 2), juce::StringArray ("run Orvalis.exe args=0", "run Tessaly.exe args=0"));
+    s.install (0);
+    s.install (1);
+    EXPECT_EQ (disc.runs (2), juce::StringArray ("run Orvalis.exe args=0", "run Tessaly.exe args=0"));
     s.closeAndExpectStatusZero();
 }
 
@@ -110,7 +91,7 @@ TEST (Media, OnANoexecMountNoInstallerRuns)
     Session s (disc);
     ASSERT_TRUE (s.window.has_value());
     for (int item : { 0, 1, 2 })
-        install (s, item);
+        s.install (item);
     std::this_thread::sleep_for (300ms);
     EXPECT_TRUE (disc.log (0, 0ms).isEmpty()) << disc.log().joinIntoString ("\n");
     EXPECT_TRUE (s.app->isRunning());
@@ -145,9 +126,9 @@ TEST (Media, InstallFindsTheDiscHoweverTheProgramWasStarted)
     {
         Session s (start);
         ASSERT_TRUE (s.window.has_value()) << how;
-        install (s, 1);
+        s.install (1);
         ++expected;
-        const auto log = runs (disc, expected);
+        const auto log = disc.runs (expected);
         EXPECT_EQ (log.size(), expected) << how;
         EXPECT_EQ (log[log.size() - 1], "run Tessaly.exe args=0") << how;
         s.closeAndExpectStatusZero();

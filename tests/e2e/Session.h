@@ -89,6 +89,16 @@ struct Session
         return pageBecomes (-1);
     }
 
+    /** Clicks Install on an item's page, checks that the page stays, and goes back to the menu. */
+    void install (int item)
+    {
+        ASSERT_TRUE (openProductPage (item)) << items[item];
+        clickPage (installButton);
+        std::this_thread::sleep_for (200ms);
+        EXPECT_EQ (visiblePage(), item) << "the page stays";
+        ASSERT_TRUE (returnToMenu());
+    }
+
     void closeAndExpectStatusZero()
     {
         sendCloseRequest (x, window->id);

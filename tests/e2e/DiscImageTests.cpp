@@ -1,0 +1,224 @@
+// The disc image: mastered, checked before burning, and used the way a desktop shows it.
+
+#include "Session.h"
+
+#include <sys/prctl.h>
+#include <unistd.h>
+
+using namespace e2e;
+
+namespace
+{
+const std::vector<std::string> plainEnvironment{ "PATH=/usr/bin:/bin", "HOME=/tmp" };
+constexpr uid_t desktopUser = 65534; // nobody: the test runs the disc as someone other than its owner
+
+Ending discMaster (const juce::File& staged, const juce::File& image)
+{
+    return runToEnd ({ BRELVAN_DISC_MASTER, staged.getFullPathName().toStdString(), image.getFullPathName().toStdString() }, plainEnvironment, 60s);
+}
+
+Ending discCheck (const std::string& image)
+{
+    return runToEnd ({ BRELVAN_DISC_CHECK, image }, plainEnvironment, 60s);
+}
+
+/** Runs a command to its end and says whether it succeeded. */
+bool succeeds (const std::vector<std::string>& argv)
+{
+    return runToEnd (argv, plainEnvironment, 60s).status == std::optional<int> (0);
+}
+
+bool canActAsDesktopUser()
+{
+    return getuid() == 0 && succeeds ({ "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "true" });
+}
+
+/** A disc with recording stand-ins (a compiled program and two scripts) and the pack. */
+std::unique_ptr<Disc> recordingDisc()
+{
+    auto disc = std::make_unique<Disc>();
+    juce::MemoryBlock program;
+    juce::File (BRELVAN_STAND_IN).loadFileAsData (program);
+    disc->putInstaller ("Orvalis/Orvalis.exe", program, 0755);
+
+    // The stand-ins write as the desktop user; the log must take their lines.
+    const juce::File log (juce::String (disc->environment().at ("BRELVAN_TEST_LOG")));
+    log.create();
+    chmod (log.getFullPathName().toRawUTF8(), 0666);
+    return disc;
+}
+
+enum class ImageKind
+{
+    rockRidge,
+    jolietOnly
+};
+
+/** The image's files as a desktop's mount shows them, in a folder nobody can write to. */
+juce::File showAsMounted (const juce::File& image, ImageKind kind, const juce::File& mountPoint)
+{
+    const auto iso = image.getFullPathName().toStdString(), folder = mountPoint.getFullPathName().toStdString();
+    if (kind == ImageKind::rockRidge)
+    {
+        // Rock Ridge records owner and modes, and they win over the mount's mode= option.
+        EXPECT_TRUE (succeeds ({ "osirrox", "-indev", iso, "-extract", "/", folder }));
+        EXPECT_TRUE (succeeds ({ "chown", "-R", "0:0", folder }));
+        EXPECT_TRUE (succeeds ({ "chmod", "-R", "a-w", folder }));
+    }
+    else
+    {
+        // udisks: uid=<user>,gid=<group>,mode=0400,dmode=0500, names from the Joliet tree.
+        EXPECT_TRUE (succeeds ({ "osirrox", "-rockridge", "off", "-indev", iso, "-extract", "/", folder }));
+        EXPECT_TRUE (succeeds ({ "chown", "-R", std::to_string (desktopUser) + ":" + std::to_string (desktopUser), folder }));
+        EXPECT_TRUE (succeeds ({ "find", folder, "-type", "f", "-exec", "chmod", "0400", "{}", "+" }));
+        EXPECT_TRUE (succeeds ({ "find", folder, "-type", "d", "-exec", "chmod", "0500", "{}", "+" }));
+    }
+    return mountPoint;
+}
+
+/** Starts the menu the way a desktop does: "/bin/sh autorun.sh" in the disc's root,
+    as the desktop user where the machine allows one. The menu it leaves running
+    becomes ours to watch, since this process collects orphans. */
+Session::Start throughAutorun (const Disc& disc, const juce::File& mounted, bool asDesktopUser)
+{
+    return [&disc, mounted, asDesktopUser] (const XServer& x) -> std::unique_ptr<Process>
+    {
+        prctl (PR_SET_CHILD_SUBREAPER, 1);
+        std::vector<std::string> command{ "/bin/sh", "autorun.sh" };
+        if (asDesktopUser)
+            command.insert (command.begin(), { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" });
+
+        auto environment = disc.environment();
+        environment["HOME"] = "/tmp";
+        Process autorun (x, command[0], { command.begin() + 1, command.end() }, mounted.getFullPathName().toStdString(), environment);
+        EXPECT_EQ (autorun.waitForExit (10s), std::optional<int> (0)) << "autorun.sh: " << autorun.state();
+
+        std::optional<WindowInfo> menu;
+        eventually ([&]
+                    {
+                        for (const auto& w : viewableWindows (x))
+                            if (w.title == "ORVALIS Brelvan")
+                                menu = w;
+                        return menu.has_value(); },
+                    10s);
+        if (menu && asDesktopUser)
+        {
+            const auto status = juce::File ("/proc/" + juce::String (menu->pid) + "/status").loadFileAsString();
+            EXPECT_TRUE (status.fromFirstOccurrenceOf ("\nUid:", false, false).trim().startsWith (juce::String (desktopUser))) << "the menu does not run as the desktop user";
+        }
+        return std::make_unique<Process> (menu ? static_cast<pid_t> (menu->pid) : -1);
+    };
+}
+
+/** Every Install button, and what each must start. */
+void installEverything (Session& s, const Disc& disc, const juce::File& mounted)
+{
+    for (int item = 0; item < 4; ++item)
+        s.install (item);
+
+    const auto pack = mounted.getChildFile ("Kestrune/Kestrune.tpk").getFullPathName();
+    EXPECT_EQ (disc.runs (5), juce::StringArray ("run Orvalis.exe args=0", "run Tessaly.exe args=0", "run Marrowby.exe args=0", "open args=1", pack));
+}
+} // namespace
+
+TEST (DiscImage, TheBuiltImagePassesEveryCheckBeforeBurning)
+{
+    juce::ChildProcess check;
+    ASSERT_TRUE (check.start (juce::StringArray (BRELVAN_DISC_CHECK, BRELVAN_DISC_IMAGE)));
+    const auto output = check.readAllProcessOutput();
+    check.waitForProcessToFinish (30000);
+    EXPECT_EQ (check.getExitCode(), 0u) << output;
+
+    const auto lines = juce::StringArray::fromLines (output.trimEnd());
+    EXPECT_EQ (lines.size(), 6) << output;
+    for (const auto& line : lines)
+        EXPECT_TRUE (line.startsWith ("ok: ")) << line;
+    EXPECT_TRUE (output.contains ("Rock Ridge and Joliet")) << output;
+    EXPECT_TRUE (output.contains ("\"ORVALIS_BRELVAN\"")) << output;
+}
+
+TEST (DiscImage, TheProgramNeedsOnlyGlibcFreeTypeAndX11)
+{
+    juce::ChildProcess check;
+    ASSERT_TRUE (check.start (juce::StringArray (BRELVAN_DISC_CHECK, "--program", juce::String (programPath()))));
+    const auto output = check.readAllProcessOutput();
+    check.waitForProcessToFinish (30000);
+    EXPECT_EQ (check.getExitCode(), 0u) << output;
+    EXPECT_TRUE (output.startsWith ("ok: ")) << output;
+    for (const auto* unwanted : { "libstdc++", "libgcc_s", "libpng", "libjpeg", "libz.", "GLIBCXX", "GLIBC_2.35", "GLIBC_2.36" })
+        EXPECT_FALSE (output.contains (unwanted)) << unwanted << " in " << output;
+}
+
+TEST (DiscImage, AnImageWithoutRockRidgeIsRejectedWithTheReason)
+{
+    Disc disc;
+    const auto image = disc.workingFolder().getChildFile ("joliet-only.iso");
+    ASSERT_TRUE (succeeds ({ "xorriso", "-rockridge", "off", "-joliet", "on", "-volid", "ORVALIS_BRELVAN",
+                             "-outdev", image.getFullPathName().toStdString(), "-map", disc.root().getFullPathName().toStdString(), "/" }));
+
+    juce::ChildProcess check;
+    ASSERT_TRUE (check.start (juce::StringArray (BRELVAN_DISC_CHECK, image.getFullPathName())));
+    const auto output = check.readAllProcessOutput();
+    check.waitForProcessToFinish (30000);
+    EXPECT_EQ (check.getExitCode(), 1u) << output;
+    EXPECT_TRUE (output.contains ("FAILED: no Rock Ridge")) << output;
+    EXPECT_TRUE (output.contains ("xorriso -as mkisofs -r -J")) << output;
+}
+
+TEST (DiscImage, MasteringRefusesADiscThatWouldNotWorkAndWritesNoImage)
+{
+    Disc missing;
+    missing.root().getChildFile ("Marrowby/Marrowby.exe").deleteFile();
+    const auto image = missing.workingFolder().getChildFile ("disc.iso");
+    image.replaceWithText ("an older image");
+    auto ending = discMaster (missing.root(), image);
+    EXPECT_EQ (ending.status, std::optional<int> (1));
+    EXPECT_NE (ending.errors.find ("Marrowby/Marrowby.exe is missing"), std::string::npos) << ending.errors;
+    EXPECT_FALSE (image.exists());
+
+    Disc executablePack;
+    chmod (executablePack.root().getChildFile ("Kestrune/Kestrune.tpk").getFullPathName().toRawUTF8(), 0755);
+    ending = discMaster (executablePack.root(), image);
+    EXPECT_EQ (ending.status, std::optional<int> (1));
+    EXPECT_NE (ending.errors.find ("Kestrune/Kestrune.tpk is no program but carries an execute bit"), std::string::npos) << ending.errors;
+    EXPECT_FALSE (image.exists());
+}
+
+TEST (DiscImage, AsMountedFromARockRidgeImageEveryInstallWorks)
+{
+    auto disc = recordingDisc();
+    const auto image = disc->workingFolder().getChildFile ("disc.iso");
+    const auto mastered = discMaster (disc->root(), image);
+    ASSERT_EQ (mastered.status, std::optional<int> (0)) << mastered.errors;
+    EXPECT_EQ (discCheck (image.getFullPathName().toStdString()).status, std::optional<int> (0));
+
+    const auto mounted = showAsMounted (image, ImageKind::rockRidge, disc->workingFolder().getChildFile ("media"));
+    EXPECT_EQ (access (mounted.getChildFile ("OrvalisBrelvan").getFullPathName().toRawUTF8(), X_OK), 0);
+
+    Session s (throughAutorun (*disc, mounted, canActAsDesktopUser()));
+    ASSERT_TRUE (s.window.has_value()) << "no menu from autorun.sh";
+    installEverything (s, *disc, mounted);
+    s.closeAndExpectStatusZero();
+    succeeds ({ "chmod", "-R", "u+w", mounted.getFullPathName().toStdString() });
+}
+
+// Mastered without Rock Ridge, the disc shows every file as 0400: nothing is executable,
+// so the menu and its installers start only through the loader and interpreter.
+TEST (DiscImage, AsMountedFromAJolietOnlyImageEveryInstallStillWorks)
+{
+    if (!canActAsDesktopUser())
+        GTEST_SKIP() << "needs root and setpriv to show the disc as owned by another user";
+
+    auto disc = recordingDisc();
+    const auto image = disc->workingFolder().getChildFile ("joliet.iso");
+    ASSERT_EQ (discMaster (disc->root(), disc->workingFolder().getChildFile ("disc.iso")).status, std::optional<int> (0)); // writes autorun.sh
+    ASSERT_TRUE (succeeds ({ "xorriso", "-rockridge", "off", "-joliet", "on", "-volid", "ORVALIS_BRELVAN",
+                             "-outdev", image.getFullPathName().toStdString(), "-map", disc->root().getFullPathName().toStdString(), "/" }));
+
+    const auto mounted = showAsMounted (image, ImageKind::jolietOnly, disc->workingFolder().getChildFile ("media"));
+    Session s (throughAutorun (*disc, mounted, true));
+    ASSERT_TRUE (s.window.has_value()) << "no menu from autorun.sh";
+    installEverything (s, *disc, mounted);
+    s.closeAndExpectStatusZero();
+    succeeds ({ "chmod", "-R", "u+w", mounted.getFullPathName().toStdString() });
+}

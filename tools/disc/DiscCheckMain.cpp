@@ -1,0 +1,132 @@
+// disc-check IMAGE          checks a disc image before burning, without mounting it
+// disc-check --program FILE checks only what a program needs at run time
+// One line for each check; the exit status is 1 when any of them failed.
+
+#include "DiscImage.h"
+#include "launching/OpeningRule.h"
+
+#include <iostream>
+#include <map>
+
+namespace
+{
+int failures = 0;
+
+void report (bool ok, const juce::String& what)
+{
+    std::cout << (ok ? "ok: " : "FAILED: ") << what << "\n";
+    failures += ok ? 0 : 1;
+}
+
+void checkProgramNeeds (const juce::File& program)
+{
+    juce::String summary;
+    const auto problems = DiscImage::programNeedProblems (program, summary);
+    report (problems.isEmpty(), juce::String (DiscImage::programName) + " needs only glibc up to 2." + juce::String (DiscImage::maxGlibcMinor) + ", FreeType and X11: " + (problems.isEmpty() ? summary : problems.joinIntoString ("; ")));
+}
+
+/** What the image says of each file: its mode string ("-r-xr-xr-x"), by path without the leading '/'. */
+std::map<juce::String, juce::String> modesIn (const juce::String& image)
+{
+    juce::String listing;
+    DiscImage::run ({ "xorriso", "-indev", image, "-find", "/", "-exec", "lsdl", "--" }, listing);
+
+    std::map<juce::String, juce::String> modes;
+    for (const auto& line : juce::StringArray::fromLines (listing))
+    {
+        // Each file's line: its mode string, then the rest as "ls -l" gives it, then '/path'.
+        const auto mode = line.upToFirstOccurrenceOf (" ", false, false);
+        if (mode.length() == 10 && juce::String ("-dlbcps").containsChar (mode[0]) && line.contains (" '/") && line.endsWithChar ('\''))
+            modes[line.fromFirstOccurrenceOf (" '/", false, false).dropLastCharacters (1)] = mode;
+    }
+    return modes;
+}
+
+bool everyoneReadsAndRuns (const juce::String& mode)
+{
+    return mode.length() == 10 && mode[1] == 'r' && mode[3] == 'x' && mode[4] == 'r' && mode[6] == 'x' && mode[7] == 'r' && mode[9] == 'x';
+}
+
+bool anyoneRuns (const juce::String& mode)
+{
+    return mode.length() == 10 && (mode[3] != '-' || mode[6] != '-' || mode[9] != '-');
+}
+
+int checkImage (const juce::String& image)
+{
+    juce::String toc, pvd;
+    if (DiscImage::run ({ "xorriso", "-indev", image, "-toc", "-pvd_info" }, toc) != 0)
+    {
+        report (false, "cannot read " + image + " as an ISO 9660 image:\n" + toc);
+        return 1;
+    }
+    const auto offers = toc.fromFirstOccurrenceOf ("ISO offers   :", false, false).upToFirstOccurrenceOf ("\n", false, false);
+    const bool rockRidge = offers.contains ("Rock_Ridge"), joliet = offers.contains ("Joliet");
+    report (rockRidge && joliet,
+            rockRidge && joliet ? juce::String ("Rock Ridge and Joliet are present")
+                                : juce::String (rockRidge ? "" : "no Rock Ridge: desktops would show every file as mode 0400 or 0444, nothing executable and names as the other trees give them; ") + (joliet ? "" : "no Joliet: other systems would see only short upper-case names; ") + "master with xorriso -as mkisofs -r -J");
+
+    const auto label = toc.fromFirstOccurrenceOf ("Volume Id    : ", false, false).upToFirstOccurrenceOf ("\n", false, false).trimEnd();
+    report (DiscImage::isValidLabel (label), "the label \"" + label + "\" " + (DiscImage::isValidLabel (label) ? "is" : "is not") + " 1 to 16 of A-Z, 0-9 and _");
+
+    // The content, to tell programs from packs by what they are.
+    const juce::TemporaryFile extracted;
+    const auto root = extracted.getFile();
+    juce::String ignored;
+    DiscImage::run ({ "osirrox", "-indev", image, "-extract", "/", root.getFullPathName() }, ignored);
+    const auto modes = modesIn (image);
+    const auto modeOf = [&] (const juce::String& path)
+    { const auto found = modes.find (path); return found != modes.end() ? found->second : juce::String(); };
+
+    juce::StringArray runnable, notRunnable, packs, openPacks;
+    runnable.add (DiscImage::programName);
+    for (const auto& path : DiscImage::installerPaths())
+        if (OpeningRule::startsLikeAProgram (root.getChildFile (path)))
+            runnable.add (path);
+
+    // Without Rock Ridge the image records no permissions; xorriso only makes some up.
+    const juce::String noModes ("the image records no permissions (no Rock Ridge)");
+    for (const auto& path : runnable)
+        if (!everyoneReadsAndRuns (modeOf (path)) || !rockRidge)
+            notRunnable.add (path + (modeOf (path).isEmpty() ? " (missing)" : " (" + modeOf (path) + ")"));
+    report (notRunnable.isEmpty(), "the program and the installers that are programs or scripts are r-x for everyone: " + (notRunnable.isEmpty() ? runnable.joinIntoString (", ") : !rockRidge ? noModes
+                                                                                                                                                                                               : "not so for " + notRunnable.joinIntoString (", ")));
+
+    for (const auto& [path, mode] : modes)
+        if (!mode.startsWithChar ('d') && !OpeningRule::startsLikeAProgram (root.getChildFile (path)))
+        {
+            packs.add (path);
+            if (anyoneRuns (mode) || !rockRidge)
+                openPacks.add (path + " (" + mode + ")");
+        }
+    report (openPacks.isEmpty(), "packs and documents are not executable: " + (openPacks.isEmpty() ? packs.joinIntoString (", ") : !rockRidge ? noModes
+                                                                                                                                              : "executable: " + openPacks.joinIntoString (", ")));
+
+    report (modes.count (DiscImage::autorunName) > 0, juce::String (DiscImage::autorunName) + (modes.count (DiscImage::autorunName) > 0 ? " is present" : " is missing"));
+
+    const auto program = root.getChildFile (DiscImage::programName);
+    if (program.existsAsFile())
+        checkProgramNeeds (program);
+    else
+        report (false, juce::String (DiscImage::programName) + " is missing, so what it needs cannot be read");
+
+    // Extracted folders keep the disc's r-x; open them so the temporary copy can go.
+    DiscImage::run ({ "chmod", "-R", "u+w", root.getFullPathName() }, ignored);
+    return failures == 0 ? 0 : 1;
+}
+} // namespace
+
+int main (int argc, char* argv[])
+{
+    if (argc == 3 && juce::String (argv[1]) == "--program")
+    {
+        checkProgramNeeds (juce::File::getCurrentWorkingDirectory().getChildFile (argv[2]));
+        return failures == 0 ? 0 : 1;
+    }
+    if (argc != 2)
+    {
+        std::cerr << "usage: disc-check IMAGE | disc-check --program FILE\n";
+        return 2;
+    }
+    return checkImage (juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]).getFullPathName());
+}

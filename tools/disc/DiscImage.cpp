@@ -1,0 +1,115 @@
+#include "DiscImage.h"
+
+#include "navigation/InstallerLauncher.h"
+
+namespace
+{
+// glibc's own parts, FreeType, and the X11 libraries the framework opens at run time.
+bool isAllowedLibrary (const juce::String& name)
+{
+    static const juce::StringArray glibcParts{ "libc.so.6", "libm.so.6", "libdl.so.2", "libpthread.so.0", "librt.so.1",
+                                               "ld-linux-x86-64.so.2" };
+    return glibcParts.contains (name) || name == "libfreetype.so.6" || name.startsWith ("libX") || name.startsWith ("libxcb");
+}
+
+/** "GLIBC_2.34" -> 34; -1 for any other version name. */
+int glibcMinor (const juce::String& version)
+{
+    const auto rest = version.fromFirstOccurrenceOf ("GLIBC_2.", false, false);
+    if (!version.startsWith ("GLIBC_2.") || rest.isEmpty() || !rest.containsOnly ("0123456789."))
+        return -1;
+    return rest.upToFirstOccurrenceOf (".", false, false).getIntValue();
+}
+} // namespace
+
+bool DiscImage::isValidLabel (const juce::String& label)
+{
+    return label.isNotEmpty() && label.length() <= 16 && label.containsOnly ("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_");
+}
+
+juce::StringArray DiscImage::installerPaths()
+{
+    juce::StringArray paths;
+    const juce::File root ("/");
+    for (int i = 0; i < numInstallers; ++i)
+        paths.add (installerFileIn (root, i).getRelativePathFrom (root));
+    return paths;
+}
+
+int DiscImage::run (const juce::StringArray& command, juce::String& output)
+{
+    juce::ChildProcess process;
+    if (!process.start (command))
+    {
+        output = "cannot start " + command[0];
+        return 127;
+    }
+    output = process.readAllProcessOutput();
+    process.waitForProcessToFinish (-1);
+    return static_cast<int> (process.getExitCode());
+}
+
+juce::String DiscImage::autorunScript (const juce::String& loader)
+{
+    // No path with a space stands unquoted, and nothing depends on where the disc is mounted.
+    return juce::String (R"script(#!/bin/sh
+# Starts the ORVALIS Brelvan menu from this disc. Desktops that offer a disc's autorun
+# file run it as "/bin/sh autorun.sh" in the disc's root. By hand, from a terminal:
+#     sh "/path/to/the/disc/autorun.sh"
+# The menu starts through the dynamic loader, so it starts even where the disc shows
+# its files without execute permission.
+cd "$(dirname "$0")" || exit 1
+loader=@LOADER@
+if [ -x "$loader" ]; then
+    "$loader" "$PWD/@PROGRAM@" &
+else
+    "$PWD/@PROGRAM@" &
+fi
+)script")
+        .replace ("@LOADER@", loader)
+        .replace ("@PROGRAM@", programName);
+}
+
+juce::StringArray DiscImage::programNeedProblems (const juce::File& program, juce::String& summary)
+{
+    juce::StringArray problems;
+    juce::String dynamic, symbols;
+    if (run ({ "readelf", "--dynamic", "--wide", program.getFullPathName() }, dynamic) != 0 || run ({ "objdump", "--dynamic-syms", program.getFullPathName() }, symbols) != 0)
+        return { "cannot read " + program.getFileName() + " as an ELF program (readelf/objdump from binutils)" };
+
+    juce::StringArray needed;
+    for (const auto& line : juce::StringArray::fromLines (dynamic))
+        if (line.contains ("(NEEDED)"))
+            needed.add (line.fromFirstOccurrenceOf ("[", false, false).upToFirstOccurrenceOf ("]", false, false));
+
+    for (const auto& library : needed)
+        if (!isAllowedLibrary (library))
+            problems.add ("needs " + library + ", which it must carry inside itself");
+
+    // An undefined symbol's line ends with its version ("Base" when it has none) and its name.
+    int newest = 0;
+    juce::StringArray versions;
+    for (const auto& line : juce::StringArray::fromLines (symbols))
+    {
+        const auto fields = juce::StringArray::fromTokens (line, " \t", "");
+        if (fields.size() >= 3 && fields.contains ("*UND*"))
+        {
+            const auto version = fields[fields.size() - 2].removeCharacters ("()");
+            if (version != "Base" && version != "*UND*" && !version.containsOnly ("0123456789abcdef"))
+                versions.addIfNotAlreadyThere (version);
+        }
+    }
+
+    for (const auto& version : versions)
+    {
+        const auto minor = glibcMinor (version);
+        if (minor < 0)
+            problems.add ("asks for " + version + ", which no system library outside the C library may supply");
+        else if (minor > maxGlibcMinor)
+            problems.add ("asks for " + version + ", newer than glibc 2." + juce::String (maxGlibcMinor));
+        newest = std::max (newest, minor);
+    }
+
+    summary = "needs " + needed.joinIntoString (", ") + "; newest symbol version GLIBC_2." + juce::String (newest);
+    return problems;
+}

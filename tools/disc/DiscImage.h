@@ -1,0 +1,38 @@
+#pragma once
+
+// What the disc tools share: the rules a disc must meet, and the way they read images
+// and programs through Debian's xorriso and binutils.
+
+#include <juce_core/juce_core.h>
+
+namespace DiscImage
+{
+/** The program's file name at the root of the disc. */
+constexpr const char* programName = "OrvalisBrelvan";
+
+/** The file that desktops run, after asking, when the disc is inserted. */
+constexpr const char* autorunName = "autorun.sh";
+
+/** The label the tools give a disc. */
+constexpr const char* defaultLabel = "ORVALIS_BRELVAN";
+
+/** The newest glibc symbol version the program may ask for. */
+constexpr int maxGlibcMinor = 34;
+
+/** A volume label that every system shows alike: 1 to 16 of A-Z, 0-9 and _. */
+bool isValidLabel (const juce::String&);
+
+/** The four installers' paths relative to the disc's root, with '/' between folder and file. */
+juce::StringArray installerPaths();
+
+/** Runs a command to its end; its exit code, with everything it wrote in output. */
+int run (const juce::StringArray& command, juce::String& output);
+
+/** The autorun script for a program whose dynamic loader is the given one. */
+juce::String autorunScript (const juce::String& loader);
+
+/** What is wrong with a program's run-time needs: libraries outside glibc, FreeType and
+    X11, or symbol versions past glibc 2.34; empty when nothing is. The summary says
+    what it needs. */
+juce::StringArray programNeedProblems (const juce::File& program, juce::String& summary);
+} // namespace DiscImage
