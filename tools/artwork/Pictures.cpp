@@ -189,26 +189,31 @@ juce::Image menuBackground (const PictureKit& kit)
     g.setColour (PictureKit::gold.withAlpha (0.5f));
     g.fillRect (284, 306, 342, 1);
 
+    struct Row
+    {
+        const char* label;
+        const char* value;
+    };
     struct Column
     {
         float x;
         const char* system;
-        const char* values[6];
+        std::vector<Row> rows;
     };
+    // The Linux system row says what the menu itself needs to start.
     const Column columns[] = {
-        { 284, "Windows", { "1.6 GHz dual-core", "2 GB RAM", "Windows 7 SP1 or later", "Version 12 or later", "16-bit stereo", "8x or faster" } },
-        { 458, "Linux", { "1.6 GHz dual-core", "2 GB RAM", "Kernel 5.10 or later", "VLC 3.0 or later", "ALSA or PulseAudio", "8x or faster" } },
+        { 284, "Windows", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "Windows 7 SP1 or later" }, { "Media player", "Version 12 or later" }, { "Sound card", "16-bit stereo" }, { "DVD drive", "8x or faster" } } },
+        { 458, "Linux", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "glibc 2.34 or later" }, { "Desktop", "X11 or XWayland" }, { "Media player", "VLC 3.0 or later" }, { "Sound card", "ALSA or PulseAudio" }, { "DVD drive", "8x or faster" } } },
     };
-    const char* labels[] = { "Processor", "Memory", "System", "Media player", "Sound card", "DVD drive" };
     const auto head = kit.font (Face::sansBold, 11.0f), label = kit.font (Face::sansBold, 9.5f), value = kit.font (Face::sansRegular, 10.0f);
     for (auto& column : columns)
     {
         kit.text (g, column.system, head, white, { column.x, 309, 160, 13 });
-        for (int row = 0; row < 6; ++row)
+        for (size_t row = 0; row < column.rows.size(); ++row)
         {
-            const auto y = 323.0f + (float) row * 11.5f;
-            kit.text (g, labels[row], label, Colour (0xffb4b4b4), { column.x, y, 64, 12 });
-            kit.text (g, column.values[row], value, white, { column.x + 66, y, 106, 12 });
+            const auto y = 322.0f + (float) row * 10.5f;
+            kit.text (g, column.rows[row].label, label, Colour (0xffb4b4b4), { column.x, y, 64, 12 });
+            kit.text (g, column.rows[row].value, value, white, { column.x + 66, y, 106, 12 });
         }
     }
     return image;
