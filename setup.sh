@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for the ORVALIS Brelvan start-up menu, builds it, and then
 #   ./setup.sh start   starts the menu from a staged disc layout
-#   ./setup.sh test    runs every test
+#   ./setup.sh test    runs every test, on the normal build and on a sanitized one
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -31,21 +31,46 @@ install_missing_packages() {
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# build_all FOLDER [CMAKE OPTIONS...]
 build_all() {
-    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
-    cmake --build "$build"
+    local folder="$1"
+    shift
+    cmake -S "$here" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
+    cmake --build "$folder"
+}
+
+# The whole suite again on a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Every process the tests start writes any report into one folder; a report anywhere fails.
+run_sanitized_tests() {
+    local checked="$build-sanitize"
+    build_all "$checked" -DBRELVAN_SANITIZE=ON
+    local reports="$checked/sanitizer-reports"
+    rm -rf "$reports" && mkdir -p "$reports"
+    chmod 1777 "$reports" # some tests run the program as another user
+    local status=0
+    ASAN_OPTIONS="detect_leaks=1:log_path=$reports/asan" \
+        UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan" \
+        LSAN_OPTIONS="suppressions=$here/tests/sanitizer/lsan.supp" \
+        ctest --test-dir "$checked" --output-on-failure -j "$(nproc)" || status=$?
+    if [ -n "$(ls -A "$reports")" ]; then
+        echo "Sanitizer reports:" >&2
+        cat "$reports"/* >&2
+        status=1
+    fi
+    return $status
 }
 
 case "${1:-}" in
     start)
         install_missing_packages
-        build_all
+        build_all "$build"
         exec "$build/disc/OrvalisBrelvan"
         ;;
     test)
         install_missing_packages
-        build_all
+        build_all "$build"
         ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+        run_sanitized_tests
         ;;
     *)
         echo "usage: $0 start|test" >&2

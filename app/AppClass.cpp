@@ -1,7 +1,7 @@
 #include "AppClass.h"
 
 #include "MainAppWindow.h"
-#include "XDisplayCheck.h"
+#include "XConnection.h"
 
 AppClass::AppClass() = default;
 
@@ -16,8 +16,9 @@ void AppClass::initialise (const juce::String&)
     mainWindow->centreWithSize (startWidth, startHeight);
     mainWindow->setVisible (true);
 
-    // The framework has put in its own handler by now; ours must win.
-    XDisplayCheck::endOnLostConnection();
+    // The framework has opened its display by now, with its own handler; ours must win.
+    XConnection::endOnLostConnection();
+    XConnection::deliverQueuedEvents();
 }
 
 void AppClass::shutdown()

@@ -1,5 +1,5 @@
 #include "AppClass.h"
-#include "XDisplayCheck.h"
+#include "XConnection.h"
 #include "launching/RunningProgram.h"
 
 #include <cstdio>
@@ -16,7 +16,7 @@ int main (int argc, char* argv[])
     RunningProgram::noteStartUp (argc > 0 ? argv[0] : nullptr);
 
     // Without a display the framework would go on and crash on the first window.
-    if (const auto problem = XDisplayCheck::problemWithDisplay(); !problem.empty())
+    if (const auto problem = XConnection::problemWithDisplay(); !problem.empty())
     {
         std::fprintf (stderr, "%s\n", problem.c_str());
         return 1;

@@ -3,8 +3,9 @@
 #include <string>
 
 /** The program's terms with the X server: it starts only when a display can be
-    opened, and ends cleanly when the connection breaks. */
-namespace XDisplayCheck
+    opened, answers every event as soon as it arrives, and ends cleanly when the
+    connection breaks. */
+namespace XConnection
 {
 /** Tries the display that the framework will use (from DISPLAY) and closes it
     again; an empty string when it opens, otherwise one line that says why not and
@@ -16,5 +17,13 @@ std::string problemWithDisplay();
     under the running framework. */
 void endOnLostConnection();
 
+/** Makes sure no X event waits. Xlib reads events into its own queue whenever it
+    waits for a reply (the framework's timers ask the server for the pointer and
+    sync after painting); the framework's event loop only watches the socket, so
+    such an event, say the release of a click, would wait for the next one to
+    arrive. From now on every event Xlib takes in wakes the loop, which hands all
+    queued events to the framework. Call once the framework's display is open. */
+void deliverQueuedEvents();
+
 constexpr const char* programName = "OrvalisBrelvan";
-} // namespace XDisplayCheck
+} // namespace XConnection
