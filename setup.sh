@@ -14,6 +14,7 @@ packages=(
     fonts-lato fonts-ebgaramond fonts-dejavu-core
     xdg-utils
     xorriso libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev binutils
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
     googletest libgtest-dev xvfb pngcheck
 )
 

@@ -1,7 +1,10 @@
 #include "AppClass.h"
 
 #include "MainAppWindow.h"
+
+#if JUCE_LINUX
 #include "XConnection.h"
+#endif
 
 AppClass::AppClass() = default;
 
@@ -16,9 +19,11 @@ void AppClass::initialise (const juce::String&)
     mainWindow->centreWithSize (startWidth, startHeight);
     mainWindow->setVisible (true);
 
+#if JUCE_LINUX
     // The framework has opened its display by now, with its own handler; ours must win.
     XConnection::endOnLostConnection();
     XConnection::deliverQueuedEvents();
+#endif
 }
 
 void AppClass::shutdown()

@@ -2,6 +2,10 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#if JUCE_WINDOWS
+#include "RepaintPump.h"
+#endif
+
 /** The program's one top-level window: the framework's own title bar and
     resizing border, and closing it quits the application. */
 class MainAppWindow : public juce::DocumentWindow
@@ -20,6 +24,10 @@ public:
 
 private:
     void attachIcon();
+
+#if JUCE_WINDOWS
+    RepaintPump repaintPump{ *this };
+#endif
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainAppWindow)
 };

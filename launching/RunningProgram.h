@@ -4,7 +4,7 @@
 
 /** Where the running program's own file lies, however it was started: by path, by
     bare name through PATH, through a symbolic link, or through the dynamic loader
-    ("ld-linux… /media/disc/OrvalisBrelvan"). */
+    ("ld-linux… /media/disc/OrvalisBrelvan"). One file per platform implements it. */
 namespace RunningProgram
 {
 /** Records how the process was started; call first thing in main. The loader hands

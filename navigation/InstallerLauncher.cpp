@@ -1,6 +1,6 @@
 #include "InstallerLauncher.h"
 
-#include "launching/DetachedProcess.h"
+#include "launching/DesktopOpener.h"
 #include "launching/RunningProgram.h"
 
 namespace
@@ -32,5 +32,5 @@ void launchInstaller (int installerIndex)
 {
     const auto installer = installerFileIn (programFolder(), installerIndex);
     if (installer != juce::File() && installer.exists())
-        DetachedProcess::openFile (installer);
+        DesktopOpener::openFile (installer);
 }

@@ -1,6 +1,6 @@
 #include "WebLinkButton.h"
 
-#include "launching/DetachedProcess.h"
+#include "launching/DesktopOpener.h"
 
 WebLinkButton::WebLinkButton (const juce::String& address)
     : HyperlinkButton (address, juce::URL (address))
@@ -11,5 +11,5 @@ void WebLinkButton::clicked()
 {
     const auto& target = getURL();
     if (target.isWellFormed())
-        DetachedProcess::openAddress (target.toString (true));
+        DesktopOpener::openAddress (target.toString (true));
 }

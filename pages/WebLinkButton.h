@@ -2,7 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-/** A hyperlink whose address goes to the desktop's opener as one argument, with
+/** A hyperlink whose address goes to the desktop's opener as one whole string, with
     no shell in between and no process left behind. */
 class WebLinkButton : public juce::HyperlinkButton
 {

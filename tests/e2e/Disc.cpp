@@ -96,14 +96,7 @@ void Disc::putInstaller (const std::string& relativePath, const juce::MemoryBloc
 
 juce::StringArray Disc::log (int atLeast, std::chrono::milliseconds timeout) const
 {
-    juce::StringArray lines;
-    eventually ([&]
-                {
-                        lines = juce::StringArray::fromLines (logFile.loadFileAsString().trimCharactersAtEnd ("\n"));
-                        lines.removeEmptyStrings();
-                        return lines.size() >= atLeast; },
-                timeout);
-    return lines;
+    return logLines (logFile, atLeast, timeout);
 }
 
 juce::StringArray Disc::runs (int atLeast, std::chrono::milliseconds timeout) const

@@ -239,6 +239,31 @@ std::optional<WindowInfo> waitForWindow (const XServer& server, pid_t pid, std::
     return found;
 }
 
+std::optional<WindowInfo> waitForTitledWindow (const XServer& server, const std::string& title, std::chrono::milliseconds timeout)
+{
+    std::optional<WindowInfo> found;
+    eventually ([&]
+                {
+                        for (auto& w : viewableWindows (server))
+                            if (w.title == title)
+                                found = w;
+                        return found.has_value(); },
+                timeout);
+    return found;
+}
+
+juce::StringArray logLines (const juce::File& log, int atLeast, std::chrono::milliseconds timeout)
+{
+    juce::StringArray lines;
+    eventually ([&]
+                {
+                        lines = juce::StringArray::fromLines (log.loadFileAsString().trimCharactersAtEnd ("\n"));
+                        lines.removeEmptyStrings();
+                        return lines.size() >= atLeast; },
+                timeout);
+    return lines;
+}
+
 //==============================================================================
 Process::Process (const XServer& server, const std::string& executable, const std::vector<std::string>& args,
                   const std::string& workingFolder, const std::map<std::string, std::string>& extraEnv)

@@ -56,6 +56,12 @@ std::vector<WindowInfo> viewableWindows (const XServer&);
 /** A window property of 32-bit items, such as _NET_WM_ICON; empty when it is not set. */
 std::vector<unsigned long> cardinalProperty (const XServer&, unsigned long window, const char* name);
 
+/** Waits for a viewable top-level window with this title, whoever owns it. */
+std::optional<WindowInfo> waitForTitledWindow (const XServer&, const std::string& title, std::chrono::milliseconds timeout = 10s);
+
+/** The non-empty lines of a log file, after waiting for at least the given count. */
+juce::StringArray logLines (const juce::File& log, int atLeast, std::chrono::milliseconds timeout);
+
 /** Waits for a viewable top-level window that belongs to the given process. */
 std::optional<WindowInfo> waitForWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 10s);
 

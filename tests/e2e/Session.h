@@ -24,6 +24,19 @@ inline juce::Image background (const char* name)
     return juce::ImageFileFormat::loadFrom (juce::File (BRELVAN_SOURCE_DIR "/artwork/pictures").getChildFile (juce::String (name) + "Background.png"));
 }
 
+/** Which page the screen shows with the page's top-left corner at this point: -1 for
+    the menu, 0 to 3 for a product page, or 99 when it shows none of them. */
+inline int pageShownAt (const XServer& x, juce::Point<int> origin)
+{
+    if (countDifferentPixels (screenshot (x, menuFreeArea + origin), background ("menu").getClippedImage (menuFreeArea)) == 0)
+        return -1;
+    for (int i = 0; i < 4; ++i)
+        if (countDifferentPixels (screenshot (x, productFreeArea + origin),
+                                  background (juce::String (items[i]).toLowerCase().toRawUTF8()).getClippedImage (productFreeArea)) == 0)
+            return i;
+    return 99;
+}
+
 /** A running program on a fresh X server, with its window found. */
 struct Session
 {
@@ -56,17 +69,7 @@ struct Session
     }
 
     /** -1 for the menu, 0 to 3 for a product page, or 99 when the screen shows none of them. */
-    int visiblePage() const
-    {
-        const auto origin = window->bounds.getPosition() + contentInWindow;
-        if (countDifferentPixels (screenshot (x, menuFreeArea + origin), background ("menu").getClippedImage (menuFreeArea)) == 0)
-            return -1;
-        for (int i = 0; i < 4; ++i)
-            if (countDifferentPixels (screenshot (x, productFreeArea + origin),
-                                      background (juce::String (items[i]).toLowerCase().toRawUTF8()).getClippedImage (productFreeArea)) == 0)
-                return i;
-        return 99;
-    }
+    int visiblePage() const { return pageShownAt (x, window->bounds.getPosition() + contentInWindow); }
 
     bool pageBecomes (int page) const
     {

@@ -104,6 +104,25 @@ int checkImage (const juce::String& image)
 
     report (modes.count (DiscImage::autorunName) > 0, juce::String (DiscImage::autorunName) + (modes.count (DiscImage::autorunName) > 0 ? " is present" : " is missing"));
 
+    // For Windows: the program, and the autorun.inf through which AutoPlay offers it.
+    const auto windowsProgram = root.getChildFile (DiscImage::windowsProgramName);
+    const auto windowsAutorun = root.getChildFile (DiscImage::windowsAutorunName);
+    juce::StringArray windowsProblems;
+    const auto startsLikeAWindowsProgram = [] (const juce::File& f)
+    {
+        juce::FileInputStream in (f);
+        char start[2] = {};
+        return in.openedOk() && in.read (start, 2) == 2 && start[0] == 'M' && start[1] == 'Z';
+    };
+    if (!startsLikeAWindowsProgram (windowsProgram))
+        windowsProblems.add (juce::String (DiscImage::windowsProgramName) + " is missing or no Windows program");
+    if (!windowsAutorun.existsAsFile())
+        windowsProblems.add (juce::String (DiscImage::windowsAutorunName) + " is missing");
+    else
+        for (const auto& problem : DiscImage::windowsAutorunProblems (windowsAutorun.loadFileAsString()))
+            windowsProblems.add (juce::String (DiscImage::windowsAutorunName) + ": " + problem);
+    report (windowsProblems.isEmpty(), juce::String ("for Windows, ") + DiscImage::windowsProgramName + " and " + DiscImage::windowsAutorunName + (windowsProblems.isEmpty() ? " (open, icon, label) are present" : ": " + windowsProblems.joinIntoString ("; ")));
+
     const auto program = root.getChildFile (DiscImage::programName);
     if (program.existsAsFile())
         checkProgramNeeds (program);

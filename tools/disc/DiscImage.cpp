@@ -70,6 +70,41 @@ fi
         .replace ("@PROGRAM@", programName);
 }
 
+juce::String DiscImage::windowsAutorun()
+{
+    // Windows reads it as plain text with CR LF line ends.
+    return juce::String ("[autorun]\r\n") + "open=" + windowsProgramName + "\r\n" + "icon=" + windowsProgramName + ",0\r\n" + "label=ORVALIS Brelvan\r\n";
+}
+
+juce::StringArray DiscImage::windowsAutorunProblems (const juce::String& content)
+{
+    juce::StringArray problems, entries;
+    bool inAutorunSection = false;
+    for (auto line : juce::StringArray::fromLines (content))
+    {
+        line = line.trim();
+        if (line.startsWithChar ('['))
+            inAutorunSection = line.equalsIgnoreCase ("[autorun]");
+        else if (inAutorunSection && line.containsChar ('='))
+            entries.add (line.upToFirstOccurrenceOf ("=", false, false).trim().toLowerCase() + "=" + line.fromFirstOccurrenceOf ("=", false, false).trim());
+    }
+
+    const auto entry = [&] (const juce::String& key)
+    {
+        for (const auto& e : entries)
+            if (e.startsWith (key + "="))
+                return e.fromFirstOccurrenceOf ("=", false, false);
+        return juce::String();
+    };
+    if (!entry ("open").equalsIgnoreCase (windowsProgramName))
+        problems.add (juce::String ("its open entry does not name ") + windowsProgramName);
+    if (!entry ("icon").startsWithIgnoreCase (windowsProgramName))
+        problems.add (juce::String ("its icon entry does not name ") + windowsProgramName);
+    if (entry ("label").isEmpty())
+        problems.add ("it has no label entry");
+    return problems;
+}
+
 juce::StringArray DiscImage::programNeedProblems (const juce::File& program, juce::String& summary)
 {
     juce::StringArray problems;

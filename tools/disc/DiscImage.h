@@ -13,6 +13,16 @@ constexpr const char* programName = "OrvalisBrelvan";
 /** The file that desktops run, after asking, when the disc is inserted. */
 constexpr const char* autorunName = "autorun.sh";
 
+/** The Windows program at the root, and the file by which Windows' AutoPlay offers it. */
+constexpr const char* windowsProgramName = "OrvalisBrelvan.exe";
+constexpr const char* windowsAutorunName = "autorun.inf";
+
+/** The autorun.inf that offers the Windows program, with its icon and the bundle's name. */
+juce::String windowsAutorun();
+
+/** What autorun.inf lacks of its open, icon and label entries; empty when nothing. */
+juce::StringArray windowsAutorunProblems (const juce::String& content);
+
 /** The label the tools give a disc. */
 constexpr const char* defaultLabel = "ORVALIS_BRELVAN";
 

@@ -88,6 +88,10 @@ int main (int argc, char* argv[])
     autorun.replaceWithText (DiscImage::autorunScript (loader), false, false, "\n");
     addMode (autorun, everyoneReadsAndRuns);
 
+    // Windows' AutoPlay offers the Windows program, where the disc holds one.
+    if (staged.getChildFile (DiscImage::windowsProgramName).existsAsFile())
+        staged.getChildFile (DiscImage::windowsAutorunName).replaceWithText (DiscImage::windowsAutorun(), false, false, nullptr);
+
     // Rock Ridge with permissions made uniform, plus Joliet for other systems.
     const auto partial = image.getSiblingFile (image.getFileName() + ".partial");
     juce::String output;

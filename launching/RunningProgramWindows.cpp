@@ -1,0 +1,18 @@
+// On Windows the system itself names the running program's file (GetModuleFileNameW),
+// whatever way it was started.
+
+#include "RunningProgram.h"
+
+void RunningProgram::noteStartUp (const char*)
+{
+}
+
+juce::File RunningProgram::file()
+{
+    return juce::File::getSpecialLocation (juce::File::currentExecutableFile);
+}
+
+bool RunningProgram::isOwnLoader (const juce::File&)
+{
+    return false;
+}

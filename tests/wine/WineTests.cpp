@@ -1,0 +1,189 @@
+// The Windows program under Wine, in a private X server, driven with real clicks.
+
+#include "e2e/Session.h"
+
+#include <gtest/gtest.h>
+
+using namespace e2e;
+
+namespace
+{
+const juce::Point<int> closeButtonInWindow{ 628, 14 };
+const juce::File standIn (BRELVAN_WINE_STAND_IN);
+
+std::string windowsPath (const juce::File& f)
+{
+    return ("Z:" + f.getFullPathName().replaceCharacter ('/', '\\')).toStdString();
+}
+
+/** A disc for Windows: the program at the root, stand-in installers in the item folders. */
+struct WindowsDisc
+{
+    WindowsDisc()
+    {
+        base.createDirectory();
+        root.createDirectory();
+        juce::File (BRELVAN_WINDOWS_PROGRAM).copyFileTo (program());
+        for (auto* item : { "Orvalis", "Tessaly", "Marrowby" })
+        {
+            root.getChildFile (item).createDirectory();
+            standIn.copyFileTo (root.getChildFile (item).getChildFile (juce::String (item) + ".exe"));
+        }
+        root.getChildFile ("Kestrune").createDirectory();
+        root.getChildFile ("Kestrune/Kestrune.tpk").replaceWithText ("pack");
+    }
+
+    ~WindowsDisc() { base.deleteRecursively(); }
+
+    juce::File program() const { return root.getChildFile ("OrvalisBrelvan.exe"); }
+
+    /** The stand-ins' records, after waiting for at least the given number of lines. */
+    juce::StringArray log (int atLeast, std::chrono::milliseconds timeout = 10s) const { return logLines (logFile, atLeast, timeout); }
+
+    juce::File base{ juce::File::createTempFile ("brelvan-windows-disc") };
+    // Every character cmd.exe would read as syntax, and letters outside ASCII.
+    juce::File root{ base.getChildFile (juce::String::fromUTF8 ("disc & ^ %PATH% ' ( ) \xc3\xa9t\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac")) };
+    juce::File logFile{ base.getChildFile ("log.txt") };
+};
+
+/** The Windows program running under Wine on a fresh X server. */
+struct WineSession
+{
+    explicit WineSession (const WindowsDisc& disc)
+        : app (std::make_unique<Process> (x, BRELVAN_WINE, std::vector<std::string>{ disc.program().getFullPathName().toStdString() },
+                                          disc.base.getFullPathName().toStdString(),
+                                          std::map<std::string, std::string>{
+                                              { "WINEPREFIX", BRELVAN_WINE_PREFIX },
+                                              { "WINEDEBUG", "-all" },
+                                              { "WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d" },
+                                              { "LANG", "C.UTF-8" },
+                                              { "BRELVAN_TEST_LOG", windowsPath (disc.logFile) } }))
+        , window (waitForTitledWindow (x, "ORVALIS Brelvan", 30s))
+    {
+        std::this_thread::sleep_for (500ms); // the first paint
+    }
+
+    juce::Point<int> onScreen (juce::Point<int> inPage) const { return window->bounds.getPosition() + contentInWindow + inPage; }
+
+    void clickPage (juce::Point<int> inPage)
+    {
+        moveMouse (x, onScreen (inPage));
+        std::this_thread::sleep_for (300ms);
+        click (x, onScreen (inPage));
+        std::this_thread::sleep_for (150ms);
+    }
+
+    int visiblePage() const { return pageShownAt (x, window->bounds.getPosition() + contentInWindow); }
+
+    bool pageBecomes (int page) const
+    {
+        if (eventually ([&]
+                        { return visiblePage() == page; },
+                        5s))
+            return true;
+
+        // What the screen showed instead, for whoever reads the failure.
+        const auto shot = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("wine-page", ".png");
+        juce::FileOutputStream out (shot);
+        juce::PNGImageFormat().writeImageToStream (screenshot (x, window->bounds), out);
+        ADD_FAILURE() << "expected page " << page << "; the window as shown: " << shot.getFullPathName();
+        return false;
+    }
+
+    void closeWithItsButton()
+    {
+        click (x, window->bounds.getPosition() + closeButtonInWindow);
+        EXPECT_EQ (app->waitForExit (20s), std::optional<int> (0)) << app->state();
+    }
+
+    XServer x;
+    std::unique_ptr<Process> app;
+    std::optional<WindowInfo> window;
+};
+} // namespace
+
+TEST (Windows, TheWindowIsTitledSizedAndCentredAndItsCloseButtonEndsTheProgram)
+{
+    WindowsDisc disc;
+    WineSession s (disc);
+    ASSERT_TRUE (s.window.has_value()) << "no window under Wine";
+    EXPECT_EQ (s.window->bounds, juce::Rectangle<int> ((1024 - 644) / 2, (768 - 424) / 2, 644, 424));
+    EXPECT_TRUE (s.pageBecomes (-1));
+    s.closeWithItsButton();
+}
+
+TEST (Windows, MenuButtonsShowTheirPagesAndReturnBringsTheMenuBack)
+{
+    WindowsDisc disc;
+    WineSession s (disc);
+    ASSERT_TRUE (s.window.has_value());
+    for (int i = 0; i < 4; ++i)
+    {
+        s.clickPage (menuButtons[i]);
+        EXPECT_TRUE (s.pageBecomes (i)) << items[i];
+        s.clickPage (returnButton);
+        EXPECT_TRUE (s.pageBecomes (-1)) << items[i];
+    }
+    s.closeWithItsButton();
+}
+
+TEST (Windows, InstallRunsTheRightStandInInItsOwnFolderFromAnyDiscPath)
+{
+    WindowsDisc disc;
+    WineSession s (disc);
+    ASSERT_TRUE (s.window.has_value());
+
+    int lines = 0;
+    for (int i = 0; i < 3; ++i)
+    {
+        s.clickPage (menuButtons[i]);
+        ASSERT_TRUE (s.pageBecomes (i));
+        s.clickPage (installButton);
+        const auto log = disc.log (++lines);
+        ASSERT_EQ (log.size(), lines) << log.joinIntoString ("\n");
+        const auto folder = disc.root.getChildFile (items[i]);
+        EXPECT_EQ (log[lines - 1], juce::String ("run ") + items[i] + ".exe args=0 cwd=" + windowsPath (folder));
+        EXPECT_TRUE (s.pageBecomes (i)) << "the page stays";
+        s.clickPage (returnButton);
+        ASSERT_TRUE (s.pageBecomes (-1));
+    }
+    s.closeWithItsButton();
+}
+
+TEST (Windows, ThePackGoesToItsAssociatedProgramAndALinkToTheBrowser)
+{
+    WindowsDisc disc;
+    WineSession s (disc);
+    ASSERT_TRUE (s.window.has_value());
+
+    s.clickPage (menuButtons[3]);
+    ASSERT_TRUE (s.pageBecomes (3));
+    s.clickPage (installButton);
+    auto log = disc.log (2);
+    ASSERT_EQ (log.size(), 2) << log.joinIntoString ("\n");
+    EXPECT_TRUE (log[0].startsWith ("run opener.exe args=1 ")) << log[0];
+    EXPECT_EQ (log[1], juce::String (windowsPath (disc.root.getChildFile ("Kestrune/Kestrune.tpk"))));
+
+    s.clickPage ({ 97, 390 }); // the Kestrune page's link
+    log = disc.log (4);
+    ASSERT_EQ (log.size(), 4) << log.joinIntoString ("\n");
+    EXPECT_TRUE (log[2].startsWith ("run browser.exe args=1 ")) << log[2];
+    EXPECT_EQ (log[3], "http://kestrune.example");
+    s.closeWithItsButton();
+}
+
+TEST (Windows, AMissingInstallerDoesNothingAndThePageStays)
+{
+    WindowsDisc disc;
+    disc.root.getChildFile ("Marrowby").deleteRecursively();
+    WineSession s (disc);
+    ASSERT_TRUE (s.window.has_value());
+    s.clickPage (menuButtons[2]);
+    ASSERT_TRUE (s.pageBecomes (2));
+    s.clickPage (installButton);
+    std::this_thread::sleep_for (1s);
+    EXPECT_TRUE (disc.log (0, 0ms).isEmpty());
+    EXPECT_EQ (s.visiblePage(), 2);
+    EXPECT_TRUE (s.app->isRunning());
+    s.closeWithItsButton();
+}
