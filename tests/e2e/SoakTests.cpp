@@ -124,7 +124,13 @@ TEST (Soak, EveryClickOfThousandsIsAnsweredAtOnceAndNothingPilesUp)
 
     std::this_thread::sleep_for (500ms);
     const auto residentAtEnd = residentKiB (pid);
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed memory in quarantine, so resident memory grows by
+    // design; here the leak check at exit (a report fails the run) stands in for it.
+    std::cout << "soak: resident memory not compared under AddressSanitizer\n";
+#else
     EXPECT_LE (std::abs (residentAtEnd - residentAfterWarmUp), 512) << "resident KiB after 100 clicks " << residentAfterWarmUp << ", at the end " << residentAtEnd;
+#endif
     EXPECT_EQ (openDescriptors (pid), descriptorsAtStart);
     EXPECT_EQ (zombieChildren (pid), 0);
     std::cout << "soak: " << clicks << " page clicks and " << launches << " launches, " << late.size() << " waited past "
