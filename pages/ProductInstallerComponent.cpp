@@ -69,7 +69,13 @@ ProductInstallerComponent::ProductInstallerComponent (const Layout& pageLayout)
     : layout (pageLayout)
 {
     for (auto child : layout.children)
-        create (child);
+    {
+        auto& slot = this->*slotOf (child);
+        slot = make (child);
+        addAndMakeVisible (*slot);
+        if (child == Child::returnButton || child == Child::installButton)
+            slot->addListener (this);
+    }
 
     backgroundImage = PageLook::picture (layout.background);
     setSize (PageLook::pageWidth, PageLook::pageHeight);
@@ -78,101 +84,44 @@ ProductInstallerComponent::ProductInstallerComponent (const Layout& pageLayout)
 ProductInstallerComponent::~ProductInstallerComponent()
 {
     for (auto child : layout.children)
-        destroy (child);
+        (this->*slotOf (child)).reset();
 
     backgroundImage = {};
 }
 
-void ProductInstallerComponent::create (Child child)
+ProductInstallerComponent::Slot ProductInstallerComponent::slotOf (Child child) noexcept
 {
-    switch (child)
-    {
-        case Child::returnButton:
-            returnButton = std::make_unique<juce::ImageButton> ("new button");
-            addAndMakeVisible (*returnButton);
-            returnButton->setButtonText ("Return");
-            returnButton->addListener (this);
-            PageLook::setPicture (*returnButton, layout.returnPicture, true);
-            break;
-
-        case Child::installButton:
-            installButton = std::make_unique<juce::ImageButton> ("Install");
-            addAndMakeVisible (*installButton);
-            installButton->addListener (this);
-            PageLook::setPicture (*installButton, layout.installPicture, true);
-            break;
-
-        case Child::webLink1:
-        case Child::webLink2:
-        case Child::webLink3:
-        {
-            const auto index = linkIndex (child);
-            const juce::String address (layout.webLinks[index].address);
-            auto& link = index == 0 ? webLink1 : index == 1 ? webLink2
-                                                            : webLink3;
-            link = std::make_unique<WebLinkButton> (address);
-            addAndMakeVisible (*link);
-            link->setTooltip (address);
-            link->setButtonText (address);
-            link->setColour (juce::HyperlinkButton::textColourId, juce::Colour (linkTextColour));
-            break;
-        }
-    }
+    static constexpr Slot slots[] = { &ProductInstallerComponent::returnButton, &ProductInstallerComponent::installButton,
+                                      &ProductInstallerComponent::webLink1, &ProductInstallerComponent::webLink2,
+                                      &ProductInstallerComponent::webLink3 };
+    return slots[static_cast<size_t> (child)];
 }
 
-juce::Component* ProductInstallerComponent::get (Child child) const noexcept
+std::unique_ptr<juce::Button> ProductInstallerComponent::make (Child child) const
 {
-    switch (child)
+    if (child == Child::returnButton || child == Child::installButton)
     {
-        case Child::returnButton:
-            return returnButton.get();
-        case Child::installButton:
-            return installButton.get();
-        case Child::webLink1:
-            return webLink1.get();
-        case Child::webLink2:
-            return webLink2.get();
-        case Child::webLink3:
-            return webLink3.get();
+        const bool isReturn = child == Child::returnButton;
+        auto button = std::make_unique<juce::ImageButton> (isReturn ? "new button" : "Install");
+        if (isReturn)
+            button->setButtonText ("Return");
+        PageLook::setPicture (*button, isReturn ? layout.returnPicture : layout.installPicture, true);
+        return button;
     }
-    return nullptr;
-}
 
-void ProductInstallerComponent::destroy (Child child)
-{
-    switch (child)
-    {
-        case Child::returnButton:
-            returnButton.reset();
-            break;
-        case Child::installButton:
-            installButton.reset();
-            break;
-        case Child::webLink1:
-            webLink1.reset();
-            break;
-        case Child::webLink2:
-            webLink2.reset();
-            break;
-        case Child::webLink3:
-            webLink3.reset();
-            break;
-    }
+    const juce::String address (layout.webLinks[linkIndex (child)].address);
+    auto link = std::make_unique<WebLinkButton> (address);
+    link->setTooltip (address);
+    link->setButtonText (address);
+    link->setColour (juce::HyperlinkButton::textColourId, juce::Colour (linkTextColour));
+    return link;
 }
 
 juce::HyperlinkButton* ProductInstallerComponent::getWebLink (int index) const noexcept
 {
-    switch (index)
-    {
-        case 0:
-            return webLink1.get();
-        case 1:
-            return webLink2.get();
-        case 2:
-            return webLink3.get();
-        default:
-            return nullptr;
-    }
+    if (!juce::isPositiveAndBelow (index, 3))
+        return nullptr;
+    return static_cast<juce::HyperlinkButton*> ((this->*slotOf (static_cast<Child> (static_cast<int> (Child::webLink1) + index))).get());
 }
 
 void ProductInstallerComponent::paint (juce::Graphics& g)
@@ -183,7 +132,7 @@ void ProductInstallerComponent::paint (juce::Graphics& g)
 void ProductInstallerComponent::resized()
 {
     for (auto child : layout.children)
-        get (child)->setBounds (boundsOf (child));
+        (this->*slotOf (child))->setBounds (boundsOf (child));
 }
 
 juce::Rectangle<int> ProductInstallerComponent::boundsOf (Child child) const

@@ -45,8 +45,8 @@ public:
     void resized() override;
     void buttonClicked (juce::Button*) override;
 
-    juce::ImageButton* getReturnButton() const noexcept { return returnButton.get(); }
-    juce::ImageButton* getInstallButton() const noexcept { return installButton.get(); }
+    juce::ImageButton* getReturnButton() const noexcept { return static_cast<juce::ImageButton*> (returnButton.get()); }
+    juce::ImageButton* getInstallButton() const noexcept { return static_cast<juce::ImageButton*> (installButton.get()); }
     juce::HyperlinkButton* getWebLink (int index) const noexcept;
 
     static inline const juce::Rectangle<int> returnBounds{ 520, 312, 104, 41 };
@@ -57,37 +57,65 @@ protected:
     explicit ProductInstallerComponent (const Layout&);
 
 private:
-    void create (Child);
-    juce::Component* get (Child) const noexcept;
-    void destroy (Child);
+    using Slot = std::unique_ptr<juce::Button> ProductInstallerComponent::*;
+
+    /** Where each kind of child lives. */
+    static Slot slotOf (Child) noexcept;
+    std::unique_ptr<juce::Button> make (Child) const;
     juce::Rectangle<int> boundsOf (Child) const;
     static size_t linkIndex (Child) noexcept;
 
     const Layout& layout;
-    std::unique_ptr<juce::ImageButton> returnButton;
-    std::unique_ptr<juce::ImageButton> installButton;
-    std::unique_ptr<juce::HyperlinkButton> webLink1;
-    std::unique_ptr<juce::HyperlinkButton> webLink2;
-    std::unique_ptr<juce::HyperlinkButton> webLink3;
+    std::unique_ptr<juce::Button> returnButton;
+    std::unique_ptr<juce::Button> installButton;
+    std::unique_ptr<juce::Button> webLink1;
+    std::unique_ptr<juce::Button> webLink2;
+    std::unique_ptr<juce::Button> webLink3;
     juce::Image backgroundImage;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ProductInstallerComponent)
 };
 
-#define BRELVAN_PRODUCT_PAGE(ClassName)                          \
-    class ClassName : public ProductInstallerComponent           \
-    {                                                            \
-    public:                                                      \
-        ClassName();                                             \
-        static const Layout layout;                              \
-                                                                 \
-    private:                                                     \
-        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ClassName) \
-    };
+/** The Orvalis page: two links, to the maker's site and the product's introduction. */
+class OrvalisInstallerComponent : public ProductInstallerComponent
+{
+public:
+    OrvalisInstallerComponent();
+    static const Layout layout;
 
-BRELVAN_PRODUCT_PAGE (OrvalisInstallerComponent)
-BRELVAN_PRODUCT_PAGE (TessalyInstallerComponent)
-BRELVAN_PRODUCT_PAGE (MarrowbyInstallerComponent)
-BRELVAN_PRODUCT_PAGE (KestruneInstallerComponent)
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvalisInstallerComponent)
+};
 
-#undef BRELVAN_PRODUCT_PAGE
+/** The Tessaly page: three links, to the download, the upgrade and the films. */
+class TessalyInstallerComponent : public ProductInstallerComponent
+{
+public:
+    TessalyInstallerComponent();
+    static const Layout layout;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (TessalyInstallerComponent)
+};
+
+/** The Marrowby page: one link, to the product's overview. */
+class MarrowbyInstallerComponent : public ProductInstallerComponent
+{
+public:
+    MarrowbyInstallerComponent();
+    static const Layout layout;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MarrowbyInstallerComponent)
+};
+
+/** The Kestrune page: one link, to the maker's site; its Install opens the content pack. */
+class KestruneInstallerComponent : public ProductInstallerComponent
+{
+public:
+    KestruneInstallerComponent();
+    static const Layout layout;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KestruneInstallerComponent)
+};
