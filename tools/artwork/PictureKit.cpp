@@ -65,7 +65,14 @@ void PictureKit::panel (juce::Graphics& g, juce::Rectangle<float> area) const
     g.drawRoundedRectangle (area.reduced (0.5f), corner, 1.0f);
 }
 
-void PictureKit::disc (juce::Graphics& g, juce::Point<float> centre, float diameter, const ItemStyle& style) const
+namespace
+{
+// The printed label runs from the hole's ring (0.30 of the radius) to just inside the
+// silver rim (0.94); a logo keeps clear of both.
+constexpr float printableInner = 0.33f, printableOuter = 0.91f;
+} // namespace
+
+void PictureKit::disc (juce::Graphics& g, juce::Point<float> centre, float diameter, const ItemStyle& style, LogoPlace place) const
 {
     const auto r = diameter / 2.0f;
     const auto circle = [&] (float radius)
@@ -88,34 +95,36 @@ void PictureKit::disc (juce::Graphics& g, juce::Point<float> centre, float diame
     label.addEllipse (circle (r * 0.94f));
     label.addEllipse (circle (r * 0.30f));
     label.setUsingNonZeroWinding (false);
-    juce::ColourGradient print (juce::Colour (style.bright), centre.x, centre.y - r, juce::Colour (style.deep), centre.x, centre.y + r, false);
-    print.addColour (0.55, juce::Colour (style.deep).interpolatedWith (juce::Colour (style.bright), 0.45f));
+    const juce::Colour deep (style.labelDeep), bright (style.labelBright);
+    juce::ColourGradient print (bright, centre.x, centre.y - r, deep, centre.x, centre.y + r, false);
+    print.addColour (0.55, deep.interpolatedWith (bright, 0.45f));
     g.setGradientFill (print);
     g.fillPath (label);
+
+    // The logo, drawn on a layer of its own first, so that what it covers can be checked.
+    const auto side = juce::roundToInt (diameter) + 2;
+    const auto origin = (centre - juce::Point<float> (r + 1.0f, r + 1.0f)).toInt();
+    const auto local = centre - origin.toFloat();
+    juce::Image logo (juce::Image::ARGB, side, side, true);
+    {
+        juce::Graphics lg (logo);
+        const auto offset = place == LogoPlace::aboveHole ? -0.535f : 0.535f;
+        itemLogo (lg, style, juce::Rectangle<float> (r * 1.12f, r * 0.38f).withCentre ({ local.x, local.y + r * offset }));
+    }
+    const juce::Image::BitmapData pixels (logo, juce::Image::BitmapData::readOnly);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if (pixels.getPixelColour (x, y).getAlpha() > 24)
+            {
+                const auto distance = juce::Point<float> ((float) x + 0.5f, (float) y + 0.5f).getDistanceFrom (local) / r;
+                if (distance < printableInner || distance > printableOuter)
+                    throw std::runtime_error (std::string ("the logo of ") + style.name + " leaves the printable ring of its disc");
+            }
 
     {
         juce::Graphics::ScopedSaveState clip (g);
         g.reduceClipRegion (label);
-
-        // A swoosh in the accent colour below the hole, the item's mark.
-        juce::Path swoosh;
-        swoosh.startNewSubPath (centre.x - r, centre.y + r * 0.55f);
-        swoosh.quadraticTo (centre.x, centre.y + r * 0.05f, centre.x + r, centre.y + r * 0.45f);
-        swoosh.lineTo (centre.x + r, centre.y + r * 0.62f);
-        swoosh.quadraticTo (centre.x, centre.y + r * 0.25f, centre.x - r, centre.y + r * 0.75f);
-        swoosh.closeSubPath();
-        g.setColour (juce::Colour (style.accent).withAlpha (0.9f));
-        g.fillPath (swoosh);
-
-        // The item's name across the upper half of the label.
-        const auto nameHeight = r * 0.30f;
-        auto nameFont = font (Face::sansBlack, nameHeight, 0.06f);
-        const auto nameArea = juce::Rectangle<float> (r * 1.5f, nameHeight).withCentre ({ centre.x, centre.y - r * 0.52f });
-        const auto scale = juce::jmin (1.0f, nameArea.getWidth() / nameFont.getStringWidthFloat (style.upperName));
-        nameFont.setHorizontalScale (scale);
-        g.setColour (juce::Colours::white);
-        g.setFont (nameFont);
-        g.drawText (style.upperName, nameArea, juce::Justification::centred, false);
+        g.drawImageAt (logo, origin.x, origin.y);
 
         // A sheen across the disc.
         g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (0.28f), centre.x - r, centre.y - r,
@@ -129,6 +138,74 @@ void PictureKit::disc (juce::Graphics& g, juce::Point<float> centre, float diame
     g.drawEllipse (circle (r * 0.30f), 0.8f);
     g.setColour (juce::Colour (0xff50565c));
     g.drawEllipse (circle (r * 0.12f + 0.4f), 0.8f);
+}
+
+void PictureKit::itemLogo (juce::Graphics& g, const ItemStyle& style, juce::Rectangle<float> area) const
+{
+    // A word as large as its box allows, in its own proportions.
+    const auto fitted = [] (juce::Font f, const juce::String& word, juce::Rectangle<float> box)
+    {
+        f.setHeight (box.getHeight());
+        const auto width = f.getStringWidthFloat (word);
+        if (width > box.getWidth())
+            f.setHeight (box.getHeight() * box.getWidth() / width);
+        return f;
+    };
+    const auto centred = [&g] (const juce::String& word, const juce::Font& f, juce::Colour colour, juce::Rectangle<float> box)
+    {
+        g.setColour (colour);
+        g.setFont (f);
+        g.drawText (word, box, juce::Justification::centred, false);
+    };
+
+    switch (style.logo)
+    {
+        case ItemLogo::orvalisMark:
+        {
+            auto top = area;
+            const auto name = top.removeFromTop (area.getHeight() * 0.68f);
+            centred ("Brelvan", fitted (font (Face::serifItalic, 1.0f), "Brelvan", name.withSizeKeepingCentre (name.getWidth() * 0.92f, name.getHeight() * 1.15f)), juce::Colours::white, name);
+            g.setColour (gold);
+            g.fillRect (juce::Rectangle<float> (area.getWidth() * 0.56f, juce::jmax (0.6f, area.getHeight() * 0.04f)).withCentre ({ area.getCentreX(), top.getY() + 0.3f }));
+            centred ("ORVALIS", fitted (font (Face::sansBold, 1.0f, 0.2f), "ORVALIS", top.withTrimmedTop (top.getHeight() * 0.12f).withSizeKeepingCentre (area.getWidth() * 0.56f, top.getHeight() * 0.88f)), gold, top.withTrimmedTop (top.getHeight() * 0.12f));
+            break;
+        }
+        case ItemLogo::tessalyTile:
+        {
+            // Narrow, so it may stand taller than the words of the other logos.
+            const auto tile = area.withSizeKeepingCentre (area.getHeight() * 0.92f, area.getHeight() * 1.06f);
+            juce::Path shape;
+            shape.addRoundedRectangle (tile, tile.getWidth() * 0.16f);
+            g.setGradientFill (juce::ColourGradient (juce::Colour (style.bright).brighter (0.25f), tile.getX(), tile.getY(), juce::Colour (style.deep), tile.getRight(), tile.getBottom(), false));
+            g.fillPath (shape);
+            g.setColour (juce::Colour (style.accent));
+            g.strokePath (shape, juce::PathStrokeType (juce::jmax (0.6f, tile.getWidth() * 0.05f)));
+            centred ("T", font (Face::serifBold, tile.getHeight() * 1.0f), juce::Colours::white, tile.translated (0, tile.getHeight() * 0.06f));
+            break;
+        }
+        case ItemLogo::marrowbyScript:
+        {
+            // The script's swashes and glow reach past its letters, so it keeps a margin.
+            const auto box = area.reduced (area.getWidth() * 0.04f, 0.0f);
+            juce::GlyphArrangement glyphs;
+            const auto script = fitted (font (Face::serifItalic, 1.0f), "Marrowby", box.withHeight (box.getHeight() * 1.3f));
+            glyphs.addFittedText (script, "Marrowby", box.getX(), box.getY(), box.getWidth(), box.getHeight(), juce::Justification::centred, 1);
+            juce::Path word;
+            glyphs.createPath (word);
+            juce::DropShadow (juce::Colour (style.accent).withAlpha (0.35f), juce::jmax (1, juce::roundToInt (area.getHeight() * 0.15f)), {}).drawForPath (g, word);
+            g.setColour (juce::Colours::white);
+            g.fillPath (word);
+            break;
+        }
+        case ItemLogo::kestruneBlock:
+        {
+            auto box = area;
+            const auto name = box.removeFromTop (area.getHeight() * 0.72f);
+            centred ("KESTRUNE", fitted (font (Face::sansBlack, 1.0f, 0.04f), "KESTRUNE", name), juce::Colours::white, name);
+            centred ("ORCHESTRAL SOUND LIBRARY", fitted (font (Face::sansBold, 1.0f, 0.1f), "ORCHESTRAL SOUND LIBRARY", box.withTrimmedTop (box.getHeight() * 0.1f)), juce::Colours::white.withAlpha (0.9f), box);
+            break;
+        }
+    }
 }
 
 void PictureKit::arrow (juce::Graphics& g, juce::Rectangle<float> b, Direction direction, float shaft) const

@@ -2,20 +2,31 @@
 
 #include <juce_graphics/juce_graphics.h>
 
+/** The mark each item carries on its disc, as its product page shows it. */
+enum class ItemLogo
+{
+    orvalisMark,    // the bundle's name in white script over the maker's word in gold
+    tessalyTile,    // the serif T on a teal tile
+    marrowbyScript, // the script wordmark
+    kestruneBlock   // block capitals over the subtitle
+};
+
 /** The colours of one bundle item, used on its discs, logos and pages. */
 struct ItemStyle
 {
     const char* name;
     const char* upperName;
     juce::uint32 deep, bright, accent;
+    juce::uint32 labelDeep, labelBright; // the printed side of its disc
+    ItemLogo logo;
 };
 
 namespace ItemStyles
 {
-constexpr ItemStyle orvalis{ "Orvalis", "ORVALIS", 0xff0d1b3d, 0xff2c54a8, 0xffd8aa48 };
-constexpr ItemStyle tessaly{ "Tessaly", "TESSALY", 0xff08363b, 0xff1c9aa0, 0xff9ff2df };
-constexpr ItemStyle marrowby{ "Marrowby", "MARROWBY", 0xff3b0a14, 0xffbf3127, 0xfff4a23a };
-constexpr ItemStyle kestrune{ "Kestrune", "KESTRUNE", 0xff1d0f3b, 0xff7a4ed0, 0xffaee36a };
+constexpr ItemStyle orvalis{ "Orvalis", "ORVALIS", 0xff0d1b3d, 0xff2c54a8, 0xffd8aa48, 0xff0b0b0c, 0xff34302a, ItemLogo::orvalisMark };
+constexpr ItemStyle tessaly{ "Tessaly", "TESSALY", 0xff08363b, 0xff1c9aa0, 0xff9ff2df, 0xff08363b, 0xff1c9aa0, ItemLogo::tessalyTile };
+constexpr ItemStyle marrowby{ "Marrowby", "MARROWBY", 0xff3b0a14, 0xffbf3127, 0xfff4a23a, 0xff3b0a14, 0xffbf3127, ItemLogo::marrowbyScript };
+constexpr ItemStyle kestrune{ "Kestrune", "KESTRUNE", 0xff1d0f3b, 0xff7a4ed0, 0xffaee36a, 0xff1d0f3b, 0xff7a4ed0, ItemLogo::kestruneBlock };
 } // namespace ItemStyles
 
 /** Fonts loaded from the font files of Debian packages, never from whatever the
@@ -45,8 +56,19 @@ public:
     /** The dark rounded text panel of the menu and product pages. */
     void panel (juce::Graphics&, juce::Rectangle<float>) const;
 
-    /** An optical disc seen face-on, with a centre hole, printed with the item's logo. */
-    void disc (juce::Graphics&, juce::Point<float> centre, float diameter, const ItemStyle&) const;
+    /** Where a disc carries its logo: above its centre hole, or below it (where an arrow points in from above). */
+    enum class LogoPlace
+    {
+        aboveHole,
+        belowHole
+    };
+
+    /** An optical disc seen face-on, with a centre hole, printed with the item's logo.
+        Throws if the logo would cross the rim or the hole. */
+    void disc (juce::Graphics&, juce::Point<float> centre, float diameter, const ItemStyle&, LogoPlace = LogoPlace::aboveHole) const;
+
+    /** An item's logo, fitted into an area. */
+    void itemLogo (juce::Graphics&, const ItemStyle&, juce::Rectangle<float> area) const;
 
     enum class Direction
     {

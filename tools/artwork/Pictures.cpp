@@ -40,8 +40,15 @@ void richLine (juce::Graphics& g, const juce::AttributedString& line, Rectangle<
 //==============================================================================
 // Menu page
 
+// The requirements' small print stands on a ground of its own, clear of the turntable.
+const Rectangle<float> requirementsBox{ 290, 287, 344, 113 };
+
 void goldStreaks (juce::Graphics& g)
 {
+    // Never behind the small print.
+    juce::Graphics::ScopedSaveState state (g);
+    g.excludeClipRegion (requirementsBox.toNearestIntEdges());
+
     juce::Random random (7);
     for (int i = 0; i < 9; ++i)
     {
@@ -184,10 +191,11 @@ juce::Image menuBackground (const PictureKit& kit)
 
     // Minimum system requirements on a shaded ground of their own.
     g.setColour (juce::Colours::black.withAlpha (0.55f));
-    g.fillRoundedRectangle ({ 278, 287, 356, 113 }, 6);
-    kit.text (g, "MINIMUM SYSTEM REQUIREMENTS", kit.font (Face::sansBold, 11.0f, 0.12f), PictureKit::gold, { 284, 291, 340, 13 });
+    g.fillRoundedRectangle (requirementsBox, 6);
+    const auto left = requirementsBox.getX() + 6;
+    kit.text (g, "MINIMUM SYSTEM REQUIREMENTS", kit.font (Face::sansBold, 11.0f, 0.12f), PictureKit::gold, { left, 291, 332, 13 });
     g.setColour (PictureKit::gold.withAlpha (0.5f));
-    g.fillRect (284, 306, 342, 1);
+    g.fillRect (left, 306.0f, 332.0f, 1.0f);
 
     struct Row
     {
@@ -196,24 +204,33 @@ juce::Image menuBackground (const PictureKit& kit)
     };
     struct Column
     {
-        float x;
+        float x, valueWidth;
         const char* system;
         std::vector<Row> rows;
     };
     // The Linux system row says what the menu itself needs to start.
     const Column columns[] = {
-        { 284, "Windows", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "Windows 7 SP1 or later" }, { "Media player", "Version 12 or later" }, { "Sound card", "16-bit stereo" }, { "DVD drive", "8x or faster" } } },
-        { 458, "Linux", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "glibc 2.34 or later" }, { "Desktop", "X11 or XWayland" }, { "Media player", "VLC 3.0 or later" }, { "Sound card", "ALSA or PulseAudio" }, { "DVD drive", "8x or faster" } } },
+        { left, 106, "Windows", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "Windows 7 SP1 or later" }, { "Media player", "Version 12 or later" }, { "Sound card", "16-bit stereo" }, { "DVD drive", "8x or faster" } } },
+        { left + 184, 90, "Linux", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "glibc 2.34 or later" }, { "Desktop", "X11 or XWayland" }, { "Media player", "VLC 3.0 or later" }, { "Sound card", "ALSA or PulseAudio" }, { "DVD drive", "8x or faster" } } },
     };
+    constexpr float labelWidth = 62, minimumGutter = 16;
     const auto head = kit.font (Face::sansBold, 11.0f), label = kit.font (Face::sansBold, 9.5f), value = kit.font (Face::sansRegular, 10.0f);
+
+    // The columns must read as two: the widest Windows value ends well before the Linux column.
+    float windowsEnd = 0;
+    for (auto& row : columns[0].rows)
+        windowsEnd = juce::jmax (windowsEnd, columns[0].x + labelWidth + value.getStringWidthFloat (row.value));
+    if (columns[1].x - windowsEnd < minimumGutter)
+        throw std::runtime_error ("the requirements' columns run together");
+
     for (auto& column : columns)
     {
         kit.text (g, column.system, head, white, { column.x, 309, 160, 13 });
         for (size_t row = 0; row < column.rows.size(); ++row)
         {
             const auto y = 322.0f + (float) row * 10.5f;
-            kit.text (g, column.rows[row].label, label, Colour (0xffb4b4b4), { column.x, y, 64, 12 });
-            kit.text (g, column.rows[row].value, value, white, { column.x + 66, y, 106, 12 });
+            kit.text (g, column.rows[row].label, label, Colour (0xffb4b4b4), { column.x, y, labelWidth - 2, 12 });
+            kit.text (g, column.rows[row].value, value, white, { column.x + labelWidth, y, column.valueWidth, 12 });
         }
     }
     return image;
@@ -269,7 +286,8 @@ juce::Image installButton (const PictureKit& kit, const ItemStyle& style)
     auto image = blank (136, 98);
     {
         juce::Graphics g (image);
-        kit.disc (g, { 68, 48 }, 62, style);
+        // The arrow points into the disc from above; the logo sits below the hole, clear of it.
+        kit.disc (g, { 68, 48 }, 62, style, PictureKit::LogoPlace::belowHole);
         kit.arrow (g, { 55, 0, 26, 31 }, Direction::down, 11);
 
         // The caption spans nearly the whole width.
@@ -327,7 +345,12 @@ juce::Image productBackground (const PictureKit& kit, const ProductPage& page)
     const auto used = kit.paragraph (g, about, inner);
     const auto highlights = inner.withTrimmedTop (used + 12);
     kit.text (g, "HIGHLIGHTS", kit.font (Face::sansBold, 10.0f, 0.15f), PictureKit::gold, highlights.withHeight (12));
-    kit.bullets (g, page.features, kit.font (Face::sansRegular, 12.0f), highlights.withTrimmedTop (18));
+    const auto listed = kit.bullets (g, page.features, kit.font (Face::sansRegular, 12.0f), highlights.withTrimmedTop (18));
+
+    // A panel the text leaves more than a fifth empty looks unfinished.
+    const auto filled = used + 12 + 18 + listed;
+    if (inner.getHeight() - filled > inner.getHeight() / 5)
+        throw std::runtime_error (std::string ("the text fills only ") + std::to_string ((int) filled) + " of " + std::to_string ((int) inner.getHeight()) + " pixels of the panel of " + page.style.name);
 
     const auto labelFont = kit.font (Face::sansBold, 9.5f, 0.1f);
     g.setFont (labelFont);
@@ -570,7 +593,7 @@ const std::vector<ProductPage>& productPages()
               kit.text (g, "Brelvan", kit.font (Face::serifItalic, 28.0f), PictureKit::gold, { 372, 40, 105, 28 });
           } },
         { ItemStyles::tessaly,
-          { 334, 38, 299, 254 },
+          { 334, 38, 299, 214 },
           "Tessaly Studio Edition edits, repairs and restores audio with sample accuracy. Clean up old vinyl "
           "recordings, cut interviews and podcasts, and prepare sounds for your Orvalis projects, all in one fast "
           "and clear workspace.",
@@ -626,7 +649,7 @@ const std::vector<ProductPage>& productPages()
           [] (juce::Graphics& g, const PictureKit& kit)
           { kit.text (g, "MARROWBY", kit.font (Face::sansBlack, 14.0f, 0.03f), juce::Colours::white, { 356, 22, 106, 15 }); } },
         { ItemStyles::kestrune,
-          { 247, 38, 386, 257 },
+          { 247, 38, 386, 200 },
           "Kestrune is a library of orchestral and cinematic instruments, recorded in a concert hall and prepared "
           "for the Brelvan players. Install it last: it adds its sounds to the libraries of Orvalis and Marrowby.",
           { "12 GB of strings, brass, woodwinds and choirs", "Three microphone positions for every instrument",
