@@ -45,19 +45,23 @@ build_all() {
 run_sanitized_tests() {
     local checked="$build-sanitize"
     build_all "$checked" -DBRELVAN_SANITIZE=ON
-    local reports="$checked/sanitizer-reports"
-    rm -rf "$reports" && mkdir -p "$reports"
-    chmod 1777 "$reports" # some tests run the program as another user
+    # Some tests run the program as another user, so the report folder and the
+    # suppressions lie where anyone may reach them, whatever the checkout's permissions.
+    local reports
+    reports="$(mktemp -d /tmp/brelvan-sanitizer.XXXXXX)"
+    chmod 1777 "$reports"
+    cp "$here/tests/sanitizer/lsan.supp" "$reports/lsan.supp" && chmod 0644 "$reports/lsan.supp"
     local status=0
     ASAN_OPTIONS="detect_leaks=1:log_path=$reports/asan" \
         UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan" \
-        LSAN_OPTIONS="suppressions=$here/tests/sanitizer/lsan.supp" \
+        LSAN_OPTIONS="suppressions=$reports/lsan.supp" \
         ctest --test-dir "$checked" --output-on-failure -j "$(nproc)" || status=$?
-    if [ -n "$(ls -A "$reports")" ]; then
+    if compgen -G "$reports/asan*" > /dev/null || compgen -G "$reports/ubsan*" > /dev/null; then
         echo "Sanitizer reports:" >&2
-        cat "$reports"/* >&2
+        cat "$reports"/asan* "$reports"/ubsan* >&2 2> /dev/null || true
         status=1
     fi
+    rm -rf "$reports"
     return $status
 }
 
