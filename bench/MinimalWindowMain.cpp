@@ -1,0 +1,41 @@
+// The floor the menu is measured against: the framework's own minimal window, of the
+// same size and title, built with the same flags and linked the same way, showing
+// nothing but its background.
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace
+{
+class MinimalWindowApp : public juce::JUCEApplication
+{
+public:
+    const juce::String getApplicationName() override { return "ORVALIS Brelvan"; }
+    const juce::String getApplicationVersion() override { return "0.0"; }
+    bool moreThanOneInstanceAllowed() override { return true; }
+
+    void initialise (const juce::String&) override
+    {
+        window = std::make_unique<juce::DocumentWindow> ("ORVALIS Brelvan", juce::Colours::azure, juce::DocumentWindow::allButtons, true);
+        window->setResizable (true, false);
+        window->setTitleBarHeight (20);
+        window->centreWithSize (644, 424);
+        window->setVisible (true);
+    }
+
+    void shutdown() override { window.reset(); }
+
+private:
+    std::unique_ptr<juce::DocumentWindow> window;
+};
+
+juce::JUCEApplicationBase* createApplication()
+{
+    return new MinimalWindowApp();
+}
+} // namespace
+
+int main (int argc, char* argv[])
+{
+    juce::JUCEApplicationBase::createInstance = &createApplication;
+    return juce::JUCEApplicationBase::main (argc, const_cast<const char**> (argv));
+}

@@ -1,0 +1,174 @@
+// Measures the menu against the framework's minimal window, side by side in one run, on
+// a private X server: the time from exec until the window's content is on the screen
+// (found by polling the screen; the programs get no flag), resident memory once shown,
+// the CPU time and wake-ups of ten idle seconds, and the executables' sizes.
+//
+//   startup_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [IDLE_SECONDS]
+//
+// Prints one line per figure: name, the program's median, the floor's median, their ratio.
+
+#include "e2e/Harness.h"
+
+#include <algorithm>
+#include <csignal>
+#include <iostream>
+#include <sys/wait.h>
+
+using namespace e2e;
+
+namespace
+{
+// Where the page's first paint shows, relative to the content area: a strip of the menu's
+// background that no child covers.
+const juce::Rectangle<int> strip{ 0, 140, 330, 6 };
+const juce::Point<int> contentInWindow{ 4, 24 };
+
+double median (std::vector<double> values)
+{
+    std::sort (values.begin(), values.end());
+    const auto n = values.size();
+    return n == 0 ? 0.0 : (n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0);
+}
+
+struct ProcessFigures
+{
+    long residentKiB = 0;
+    double idleCpuSeconds = 0, wakeUps = 0;
+};
+
+long procStatusValue (pid_t pid, const juce::String& field, const juce::String& task = {})
+{
+    const auto file = task.isEmpty() ? juce::File ("/proc/" + juce::String (pid) + "/status")
+                                     : juce::File ("/proc/" + juce::String (pid) + "/task/" + task + "/status");
+    return file.loadFileAsString().fromFirstOccurrenceOf (field + ":", false, false).trim().getLargeIntValue();
+}
+
+double cpuSeconds (pid_t pid)
+{
+    const auto stat = juce::File ("/proc/" + juce::String (pid) + "/stat").loadFileAsString();
+    const auto fields = juce::StringArray::fromTokens (stat.fromLastOccurrenceOf (")", false, false), " ", "");
+    return (double) (fields[11].getLargeIntValue() + fields[12].getLargeIntValue()) / (double) sysconf (_SC_CLK_TCK);
+}
+
+double voluntarySwitches (pid_t pid)
+{
+    double total = 0;
+    for (const auto& task : juce::RangedDirectoryIterator (juce::File ("/proc/" + juce::String (pid) + "/task"), false, "*", juce::File::findDirectories))
+        total += (double) procStatusValue (pid, "voluntary_ctxt_switches", task.getFile().getFileName());
+    return total;
+}
+
+/** Starts a program and returns the milliseconds until its content shows the expected strip. */
+double startUntilPainted (const XServer& x, const std::string& program, const juce::Image& expected, int tolerance,
+                          std::unique_ptr<Process>& running)
+{
+    const juce::Rectangle<int> where = strip + juce::Point<int> ((x.width() - 644) / 2, (x.height() - 424) / 2) + contentInWindow;
+    const auto start = Clock::now();
+    running = std::make_unique<Process> (x, program);
+    while (Clock::now() - start < 20s)
+    {
+        if (countDifferentPixels (screenshot (x, where), expected, tolerance) == 0)
+            return std::chrono::duration<double, std::milli> (Clock::now() - start).count();
+        std::this_thread::sleep_for (1ms);
+    }
+    return -1;
+}
+
+void stop (std::unique_ptr<Process>& running)
+{
+    kill (running->pid(), SIGTERM);
+    running->waitForExit (5s);
+    running.reset();
+}
+
+void row (const std::string& name, double program, double floor, const std::string& unit)
+{
+    std::cout << name << '\t' << program << '\t' << floor << '\t' << (floor > 0 ? program / floor : 0.0) << '\t' << unit << '\n';
+}
+} // namespace
+
+int main (int argc, char* argv[])
+{
+    if (argc < 4)
+    {
+        std::cerr << "usage: startup_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [IDLE_SECONDS]\n";
+        return 2;
+    }
+    const std::string program = argv[1], minimal = argv[2];
+    const juce::File pictures (argv[3]);
+    const auto runs = argc > 4 ? std::max (1, atoi (argv[4])) : 10;
+    const auto idleSeconds = argc > 5 ? std::max (1, atoi (argv[5])) : 10;
+
+    const auto menuStrip = juce::ImageFileFormat::loadFrom (pictures.getChildFile ("menuBackground.png")).getClippedImage (strip);
+    juce::Image azure (juce::Image::ARGB, strip.getWidth(), strip.getHeight(), true);
+    azure.clear (azure.getBounds(), juce::Colours::azure);
+
+    XServer x;
+    std::vector<double> startProgram, startFloor;
+    std::vector<ProcessFigures> figuresProgram, figuresFloor;
+
+    // Alternating, so that both meet the same machine state.
+    for (int run = 0; run < runs; ++run)
+    {
+        for (const bool isProgram : { true, false })
+        {
+            std::unique_ptr<Process> running;
+            const auto ms = startUntilPainted (x, isProgram ? program : minimal, isProgram ? menuStrip : azure, 0, running);
+            if (ms < 0)
+            {
+                std::cerr << "no painted window from " << (isProgram ? program : minimal) << "\n";
+                return 1;
+            }
+            (isProgram ? startProgram : startFloor).push_back (ms);
+
+            // Settled and idle: memory, then CPU and wake-ups over the idle seconds.
+            std::this_thread::sleep_for (1s);
+            ProcessFigures figures;
+            figures.residentKiB = procStatusValue (running->pid(), "VmRSS");
+            const auto cpu0 = cpuSeconds (running->pid());
+            const auto wake0 = voluntarySwitches (running->pid());
+            std::this_thread::sleep_for (std::chrono::seconds (idleSeconds));
+            figures.idleCpuSeconds = cpuSeconds (running->pid()) - cpu0;
+            figures.wakeUps = voluntarySwitches (running->pid()) - wake0;
+            (isProgram ? figuresProgram : figuresFloor).push_back (figures);
+            stop (running);
+        }
+    }
+
+    const auto medianOf = [] (const std::vector<ProcessFigures>& all, auto member)
+    {
+        std::vector<double> values;
+        for (auto& f : all)
+            values.push_back ((double) (f.*member));
+        return median (values);
+    };
+
+    row ("start-up to painted menu", median (startProgram), median (startFloor), "ms");
+    const auto residentProgram = medianOf (figuresProgram, &ProcessFigures::residentKiB) / 1024.0;
+    const auto residentFloor = medianOf (figuresFloor, &ProcessFigures::residentKiB) / 1024.0;
+    row ("resident memory, menu shown", residentProgram, residentFloor, "MiB");
+    // What the decoded pictures of the pages take, as ARGB (the icon is not kept).
+    double decodedPictures = 0;
+    for (const auto& entry : juce::RangedDirectoryIterator (pictures, false, "*.png"))
+        if (!entry.getFile().getFileName().startsWith ("icon"))
+        {
+            juce::FileInputStream in (entry.getFile());
+            unsigned char header[24] = {};
+            in.read (header, sizeof (header));
+            const auto number = [&] (int at)
+            { return (double) ((header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) | header[at + 3]); };
+            decodedPictures += number (16) * number (20) * 4.0 / (1024.0 * 1024.0);
+        }
+    row ("resident memory above the floor (against the decoded pictures)", residentProgram - residentFloor, decodedPictures, "MiB");
+    row ("idle CPU over " + std::to_string (idleSeconds) + " s", medianOf (figuresProgram, &ProcessFigures::idleCpuSeconds) * 1000.0,
+         medianOf (figuresFloor, &ProcessFigures::idleCpuSeconds) * 1000.0, "ms");
+    row ("idle wake-ups over " + std::to_string (idleSeconds) + " s", medianOf (figuresProgram, &ProcessFigures::wakeUps),
+         medianOf (figuresFloor, &ProcessFigures::wakeUps), "");
+
+    double pictureBytes = 0;
+    for (const auto& entry : juce::RangedDirectoryIterator (pictures, false, "*.png"))
+        pictureBytes += (double) entry.getFileSize();
+    row ("executable size (floor: minimal window + pictures)", (double) juce::File (program).getSize() / 1024.0,
+         ((double) juce::File (minimal).getSize() + pictureBytes) / 1024.0, "KiB");
+    return 0;
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Prints one table: the menu against its floors, side by side in one run.
+#   bench/run.sh [BUILD_FOLDER] [RUNS] [IDLE_SECONDS]
+# RUNS (default 10) runs of every figure, their medians and the ratio; IDLE_SECONDS
+# (default 10) of idle time per run. The build folder is a Release build (./setup.sh).
+set -euo pipefail
+
+source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$source_dir/build}"
+runs="${2:-10}"
+idle="${3:-10}"
+
+cmake --build "$build" --target OrvalisBrelvan bench_minimal_window brelvan_bench startup_probe > /dev/null
+
+echo "| figure | menu | floor | ratio | unit |"
+echo "|---|---|---|---|---|"
+"$build/bench/startup_probe" "$build/OrvalisBrelvan_artefacts/Release/OrvalisBrelvan" "$build/bench/bench_minimal_window" \
+    "$source_dir/artwork/pictures" "$runs" "$idle" |
+    awk -F'\t' '{ if ($3 == "") printf "| %s | %.2f | | | %s |\n", $1, $2, $5; else printf "| %s | %.2f | %.2f | %.2f | %s |\n", $1, $2, $3, $4, $5 }'
+
+# Google Benchmark's medians, each row beside its floor.
+# (Google Benchmark reports medians from two repetitions on.)
+"$build/bench/brelvan_bench" --benchmark_repetitions="$((runs > 1 ? runs : 2))" --benchmark_report_aggregates_only=true \
+    --benchmark_format=csv 2> /dev/null |
+    awk -F',' '
+        $1 ~ /_median"?$/ { name = $1; gsub(/"/, "", name); sub(/_median$/, "", name); median[name] = $3 }
+        END {
+            row("start-up split: decode the 17 pictures", median["decodePictures"], median["inflatePictures"], "zlib inflate of the same bytes")
+            row("start-up split: build the five pages", median["buildPages"], "", "")
+            row("start-up split: first paint of the menu", median["firstPaintOfTheMenu"], "", "")
+            split("menu Orvalis Tessaly Marrowby Kestrune", pages, " ")
+            for (i = -1; i <= 3; ++i)
+                row("page switch with full repaint: " pages[i + 2], median["pageSwitch/" i], median["imageCopy"], "one 640 x 400 image copy")
+        }
+        function row(label, value, floor, floorName) {
+            if (floor == "") printf "| %s | %.3f | | | ms |\n", label, value
+            else printf "| %s | %.3f | %.3f (%s) | %.1f | ms |\n", label, value, floor, floorName, value / floor
+        }'
