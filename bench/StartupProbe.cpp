@@ -43,11 +43,14 @@ long procStatusValue (pid_t pid, const juce::String& field, const juce::String& 
     return file.loadFileAsString().fromFirstOccurrenceOf (field + ":", false, false).trim().getLargeIntValue();
 }
 
+// Time on the CPU of all the process's threads, in nanoseconds from the scheduler
+// (the clock ticks of /proc/PID/stat are too coarse for a few idle milliseconds).
 double cpuSeconds (pid_t pid)
 {
-    const auto stat = juce::File ("/proc/" + juce::String (pid) + "/stat").loadFileAsString();
-    const auto fields = juce::StringArray::fromTokens (stat.fromLastOccurrenceOf (")", false, false), " ", "");
-    return (double) (fields[11].getLargeIntValue() + fields[12].getLargeIntValue()) / (double) sysconf (_SC_CLK_TCK);
+    double total = 0;
+    for (const auto& task : juce::RangedDirectoryIterator (juce::File ("/proc/" + juce::String (pid) + "/task"), false, "*", juce::File::findDirectories))
+        total += (double) task.getFile().getChildFile ("schedstat").loadFileAsString().upToFirstOccurrenceOf (" ", false, false).getLargeIntValue();
+    return total / 1.0e9;
 }
 
 double voluntarySwitches (pid_t pid)
