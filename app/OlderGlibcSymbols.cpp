@@ -1,5 +1,5 @@
 // The program on the disc must start on glibc 2.34 (RHEL 9 and its rebuilds). Built
-// here, on a newer glibc, three calls would ask for newer symbol versions. The program
+// here, on a newer glibc, four calls would ask for newer symbol versions. The program
 // is linked with --wrap for each (see cmake/PortableProgram.cmake), and these wrappers
 // do the same work through what glibc 2.34 already has.
 

@@ -163,64 +163,10 @@ bool isUsableStarter (const juce::String& path)
     return path.startsWithChar ('/') && stat (path.toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode) && canExecute (path);
 }
 
-/** How a program or script that lacks the execute bit starts: through what it names itself. */
-juce::StringArray commandThroughStarter (const juce::File& file, Kind kind)
+/** The interpreter and its one optional argument from a script's "#!" line, split as
+    the kernel splits it; empty when the file does not start with a usable one. */
+juce::StringArray scriptInterpreter (const ReadOnlyFile& content)
 {
-    const auto path = file.getFullPathName();
-    juce::StringArray command;
-
-    if (kind == Kind::elfProgram)
-        command.add (OpeningRule::elfInterpreter (file));
-    else
-        command = OpeningRule::scriptInterpreter (file);
-
-    if (command.isEmpty() || !isUsableStarter (command[0]))
-        return {};
-
-    command.add (path);
-    return command;
-}
-} // namespace
-
-juce::StringArray OpeningRule::commandFor (const juce::File& file)
-{
-    const auto path = file.getFullPathName();
-    if (file.isDirectory())
-        return { desktopOpener, path };
-
-    const ReadOnlyFile content (file);
-    if (!content.isOpen())
-        return {};
-
-    const auto kind = kindOf (content);
-    if (kind == Kind::other)
-        return { desktopOpener, path };
-
-    if (canExecute (path))
-        return { path };
-
-    // The owner of the system chose noexec for this medium: no program of it runs.
-    if (isOnNoexecMount (file))
-        return {};
-
-    return commandThroughStarter (file, kind);
-}
-
-bool OpeningRule::startsLikeAProgram (const juce::File& file)
-{
-    const ReadOnlyFile content (file);
-    return content.isOpen() && kindOf (content) != Kind::other;
-}
-
-juce::String OpeningRule::elfInterpreter (const juce::File& file)
-{
-    const ReadOnlyFile content (file);
-    return content.isOpen() ? ElfReader (content).interpreter() : juce::String();
-}
-
-juce::StringArray OpeningRule::scriptInterpreter (const juce::File& file)
-{
-    const ReadOnlyFile content (file);
     const auto start = content.read (0, scriptLineLimit);
     if (start.size() < 2 || start[0] != '#' || start[1] != '!')
         return {};
@@ -256,6 +202,54 @@ juce::StringArray OpeningRule::scriptInterpreter (const juce::File& file)
         command.add (juce::String::fromUTF8 (argument.data(), static_cast<int> (argument.size())));
     }
     return command;
+}
+
+/** How a program or script that lacks the execute bit starts: through what it names itself. */
+juce::StringArray commandThroughStarter (const ReadOnlyFile& content, const juce::String& path, Kind kind)
+{
+    auto command = kind == Kind::elfProgram ? juce::StringArray (ElfReader (content).interpreter()) : scriptInterpreter (content);
+    if (command.isEmpty() || !isUsableStarter (command[0]))
+        return {};
+
+    command.add (path);
+    return command;
+}
+} // namespace
+
+juce::StringArray OpeningRule::commandFor (const juce::File& file)
+{
+    const auto path = file.getFullPathName();
+    if (file.isDirectory())
+        return { desktopOpener, path };
+
+    const ReadOnlyFile content (file);
+    if (!content.isOpen())
+        return {};
+
+    const auto kind = kindOf (content);
+    if (kind == Kind::other)
+        return { desktopOpener, path };
+
+    if (canExecute (path))
+        return { path };
+
+    // The owner of the system chose noexec for this medium: no program of it runs.
+    if (isOnNoexecMount (file))
+        return {};
+
+    return commandThroughStarter (content, path, kind);
+}
+
+bool OpeningRule::startsLikeAProgram (const juce::File& file)
+{
+    const ReadOnlyFile content (file);
+    return content.isOpen() && kindOf (content) != Kind::other;
+}
+
+juce::String OpeningRule::elfInterpreter (const juce::File& file)
+{
+    const ReadOnlyFile content (file);
+    return content.isOpen() ? ElfReader (content).interpreter() : juce::String();
 }
 
 bool OpeningRule::isOnNoexecMount (const juce::File& file)

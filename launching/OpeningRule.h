@@ -25,10 +25,6 @@ bool startsLikeAProgram (const juce::File&);
     empty string when the file is no ELF program or names none. */
 juce::String elfInterpreter (const juce::File&);
 
-/** The interpreter and its one optional argument from a script's "#!" line, split
-    as the kernel splits it; empty when the file does not start with a usable one. */
-juce::StringArray scriptInterpreter (const juce::File&);
-
 /** Whether the file lies on a file system mounted noexec. */
 bool isOnNoexecMount (const juce::File&);
 

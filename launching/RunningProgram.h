@@ -14,7 +14,4 @@ void noteStartUp (const char* argv0);
 
 /** The program file, with symbolic links resolved. */
 juce::File file();
-
-/** Whether a file is the dynamic loader that started this process. */
-bool isOwnLoader (const juce::File&);
 } // namespace RunningProgram

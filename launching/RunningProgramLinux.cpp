@@ -32,6 +32,12 @@ juce::String mainProgramInterpreter()
     dl_iterate_phdr (readInterpreter, &interpreter);
     return interpreter;
 }
+/** Whether a file is the dynamic loader that started this process. */
+bool isOwnLoader (const juce::File& candidate)
+{
+    const auto loader = mainProgramInterpreter();
+    return loader.isNotEmpty() && candidate != juce::File() && resolved (loader) == candidate;
+}
 } // namespace
 
 void RunningProgram::noteStartUp (const char* argv0)
@@ -46,12 +52,6 @@ void RunningProgram::noteStartUp (const char* argv0)
         if (getcwd (folder, sizeof (folder)) != nullptr)
             startPath = juce::String::fromUTF8 (folder) + "/" + startPath;
     }
-}
-
-bool RunningProgram::isOwnLoader (const juce::File& candidate)
-{
-    const auto loader = mainProgramInterpreter();
-    return loader.isNotEmpty() && candidate != juce::File() && resolved (loader) == candidate;
 }
 
 juce::File RunningProgram::file()

@@ -11,8 +11,3 @@ juce::File RunningProgram::file()
 {
     return juce::File::getSpecialLocation (juce::File::currentExecutableFile);
 }
-
-bool RunningProgram::isOwnLoader (const juce::File&)
-{
-    return false;
-}
