@@ -222,34 +222,41 @@ std::vector<unsigned long> cardinalProperty (const XServer& server, unsigned lon
     return values;
 }
 
-std::optional<WindowInfo> waitForWindow (const XServer& server, pid_t pid, std::chrono::milliseconds timeout)
+namespace
 {
-    std::optional<WindowInfo> found;
-    eventually ([&]
-                {
+    template <typename Matches>
+    std::optional<WindowInfo> waitForWindowThat (const XServer& server, Matches&& matches, std::chrono::milliseconds timeout)
+    {
+        std::optional<WindowInfo> found;
+        eventually ([&]
+                    {
                         for (auto& w : viewableWindows (server))
-                            if (w.pid == pid)
+                            if (matches (w))
                                 found = w;
                         return found.has_value(); },
-                timeout);
+                    timeout);
 
-    // Give the first paint time to reach the server.
-    if (found)
-        std::this_thread::sleep_for (300ms);
-    return found;
+        // Give the first paint time to reach the server.
+        if (found)
+            std::this_thread::sleep_for (300ms);
+        return found;
+    }
+} // namespace
+
+std::optional<WindowInfo> waitForWindow (const XServer& server, pid_t pid, std::chrono::milliseconds timeout)
+{
+    return waitForWindowThat (
+        server, [pid] (const WindowInfo& w)
+        { return w.pid == pid; },
+        timeout);
 }
 
 std::optional<WindowInfo> waitForTitledWindow (const XServer& server, const std::string& title, std::chrono::milliseconds timeout)
 {
-    std::optional<WindowInfo> found;
-    eventually ([&]
-                {
-                        for (auto& w : viewableWindows (server))
-                            if (w.title == title)
-                                found = w;
-                        return found.has_value(); },
-                timeout);
-    return found;
+    return waitForWindowThat (
+        server, [&title] (const WindowInfo& w)
+        { return w.title == title; },
+        timeout);
 }
 
 juce::StringArray logLines (const juce::File& log, int atLeast, std::chrono::milliseconds timeout)

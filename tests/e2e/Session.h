@@ -6,12 +6,13 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 
 namespace e2e
 {
 // Page coordinates of what the tests click; the page sits at the content area's top-left.
 inline const juce::Point<int> contentInWindow{ 4, 24 };
-inline const juce::Point<int> maximiseButtonInWindow{ 604, 14 };
+inline const juce::Point<int> maximiseButtonInWindow{ 604, 14 }, closeButtonInWindow{ 628, 14 };
 inline const juce::Point<int> menuButtons[] = { { 390, 223 }, { 496, 127 }, { 489, 224 }, { 585, 222 } };
 inline const juce::Point<int> installButton{ 460, 345 }, returnButton{ 572, 332 };
 inline const char* const items[] = { "Orvalis", "Tessaly", "Marrowby", "Kestrune" };
@@ -37,6 +38,14 @@ inline int pageShownAt (const XServer& x, juce::Point<int> origin)
     return 99;
 }
 
+/** How a session finds and drives its window. Under Wine the window is found by its
+    title, the pointer must rest on a button before a click takes, and all is slower. */
+struct SessionStyle
+{
+    bool findByTitle = false;
+    std::chrono::milliseconds hoverBeforeClick{ 0 }, pageTimeout{ 3s }, exitTimeout{ 5s };
+};
+
 /** A running program on a fresh X server, with its window found. */
 struct Session
 {
@@ -47,13 +56,14 @@ struct Session
     {
     }
 
-    /** The program started some other way: through a link, the loader, PATH. */
+    /** The program started some other way: through a link, the loader, PATH, Wine. */
     using Start = std::function<std::unique_ptr<Process> (const XServer&)>;
 
-    explicit Session (const Start& start, int width = 1024, int height = 768)
-        : x (width, height)
+    explicit Session (const Start& start, int width = 1024, int height = 768, SessionStyle sessionStyle = {})
+        : style (sessionStyle)
+        , x (width, height)
         , app (start (x))
-        , window (waitForWindow (x, app->pid()))
+        , window (style.findByTitle ? waitForTitledWindow (x, "ORVALIS Brelvan", 30s) : waitForWindow (x, app->pid()))
     {
     }
 
@@ -64,6 +74,11 @@ struct Session
 
     void clickPage (juce::Point<int> inPage)
     {
+        if (style.hoverBeforeClick.count() > 0)
+        {
+            moveMouse (x, onScreen (inPage));
+            std::this_thread::sleep_for (style.hoverBeforeClick);
+        }
         click (x, onScreen (inPage));
         std::this_thread::sleep_for (150ms);
     }
@@ -73,9 +88,17 @@ struct Session
 
     bool pageBecomes (int page) const
     {
-        return eventually ([&]
-                           { return visiblePage() == page; },
-                           3s);
+        if (eventually ([&]
+                        { return visiblePage() == page; },
+                        style.pageTimeout))
+            return true;
+
+        // What the screen showed instead, for whoever reads the failure.
+        const auto shot = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("brelvan-page", ".png");
+        juce::FileOutputStream out (shot);
+        juce::PNGImageFormat().writeImageToStream (screenshot (x, window->bounds), out);
+        std::cerr << "expected page " << page << "; the window as shown: " << shot.getFullPathName() << "\n";
+        return false;
     }
 
     /** Clicks an item's button on the menu and waits for its product page. */
@@ -105,9 +128,16 @@ struct Session
     void closeAndExpectStatusZero()
     {
         sendCloseRequest (x, window->id);
-        EXPECT_EQ (app->waitForExit (5s), std::optional<int> (0)) << app->state();
+        EXPECT_EQ (app->waitForExit (style.exitTimeout), std::optional<int> (0)) << app->state();
     }
 
+    void closeWithItsButtonAndExpectStatusZero()
+    {
+        click (x, window->bounds.getPosition() + closeButtonInWindow);
+        EXPECT_EQ (app->waitForExit (style.exitTimeout), std::optional<int> (0)) << app->state();
+    }
+
+    SessionStyle style;
     XServer x;
     std::unique_ptr<Process> app;
     std::optional<WindowInfo> window;

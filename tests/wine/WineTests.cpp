@@ -8,7 +8,6 @@ using namespace e2e;
 
 namespace
 {
-const juce::Point<int> closeButtonInWindow{ 628, 14 };
 const juce::File standIn (BRELVAN_WINE_STAND_IN);
 
 std::string windowsPath (const juce::File& f)
@@ -47,117 +46,74 @@ struct WindowsDisc
 };
 
 /** The Windows program running under Wine on a fresh X server. */
-struct WineSession
+Session wineSession (const WindowsDisc& disc)
 {
-    explicit WineSession (const WindowsDisc& disc)
-        : app (std::make_unique<Process> (x, BRELVAN_WINE, std::vector<std::string>{ disc.program().getFullPathName().toStdString() },
+    const auto start = [&disc] (const XServer& x)
+    {
+        return std::make_unique<Process> (x, BRELVAN_WINE, std::vector<std::string>{ disc.program().getFullPathName().toStdString() },
                                           disc.base.getFullPathName().toStdString(),
                                           std::map<std::string, std::string>{
                                               { "WINEPREFIX", BRELVAN_WINE_PREFIX },
                                               { "WINEDEBUG", "-all" },
                                               { "WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d" },
                                               { "LANG", "C.UTF-8" },
-                                              { "BRELVAN_TEST_LOG", windowsPath (disc.logFile) } }))
-        , window (waitForTitledWindow (x, "ORVALIS Brelvan", 30s))
-    {
-        std::this_thread::sleep_for (500ms); // the first paint
-    }
-
-    juce::Point<int> onScreen (juce::Point<int> inPage) const { return window->bounds.getPosition() + contentInWindow + inPage; }
-
-    void clickPage (juce::Point<int> inPage)
-    {
-        moveMouse (x, onScreen (inPage));
-        std::this_thread::sleep_for (300ms);
-        click (x, onScreen (inPage));
-        std::this_thread::sleep_for (150ms);
-    }
-
-    int visiblePage() const { return pageShownAt (x, window->bounds.getPosition() + contentInWindow); }
-
-    bool pageBecomes (int page) const
-    {
-        if (eventually ([&]
-                        { return visiblePage() == page; },
-                        5s))
-            return true;
-
-        // What the screen showed instead, for whoever reads the failure.
-        const auto shot = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("wine-page", ".png");
-        juce::FileOutputStream out (shot);
-        juce::PNGImageFormat().writeImageToStream (screenshot (x, window->bounds), out);
-        ADD_FAILURE() << "expected page " << page << "; the window as shown: " << shot.getFullPathName();
-        return false;
-    }
-
-    void closeWithItsButton()
-    {
-        click (x, window->bounds.getPosition() + closeButtonInWindow);
-        EXPECT_EQ (app->waitForExit (20s), std::optional<int> (0)) << app->state();
-    }
-
-    XServer x;
-    std::unique_ptr<Process> app;
-    std::optional<WindowInfo> window;
-};
+                                              { "BRELVAN_TEST_LOG", windowsPath (disc.logFile) } });
+    };
+    return Session (start, 1024, 768, SessionStyle{ true, 300ms, 5s, 20s });
+}
 } // namespace
 
 TEST (Windows, TheWindowIsTitledSizedAndCentredAndItsCloseButtonEndsTheProgram)
 {
     WindowsDisc disc;
-    WineSession s (disc);
+    auto s = wineSession (disc);
     ASSERT_TRUE (s.window.has_value()) << "no window under Wine";
     EXPECT_EQ (s.window->bounds, juce::Rectangle<int> ((1024 - 644) / 2, (768 - 424) / 2, 644, 424));
     EXPECT_TRUE (s.pageBecomes (-1));
-    s.closeWithItsButton();
+    s.closeWithItsButtonAndExpectStatusZero();
 }
 
 TEST (Windows, MenuButtonsShowTheirPagesAndReturnBringsTheMenuBack)
 {
     WindowsDisc disc;
-    WineSession s (disc);
+    auto s = wineSession (disc);
     ASSERT_TRUE (s.window.has_value());
     for (int i = 0; i < 4; ++i)
     {
-        s.clickPage (menuButtons[i]);
-        EXPECT_TRUE (s.pageBecomes (i)) << items[i];
-        s.clickPage (returnButton);
-        EXPECT_TRUE (s.pageBecomes (-1)) << items[i];
+        EXPECT_TRUE (s.openProductPage (i)) << items[i];
+        EXPECT_TRUE (s.returnToMenu()) << items[i];
     }
-    s.closeWithItsButton();
+    s.closeWithItsButtonAndExpectStatusZero();
 }
 
 TEST (Windows, InstallRunsTheRightStandInInItsOwnFolderFromAnyDiscPath)
 {
     WindowsDisc disc;
-    WineSession s (disc);
+    auto s = wineSession (disc);
     ASSERT_TRUE (s.window.has_value());
 
     int lines = 0;
     for (int i = 0; i < 3; ++i)
     {
-        s.clickPage (menuButtons[i]);
-        ASSERT_TRUE (s.pageBecomes (i));
+        ASSERT_TRUE (s.openProductPage (i));
         s.clickPage (installButton);
         const auto log = disc.log (++lines);
         ASSERT_EQ (log.size(), lines) << log.joinIntoString ("\n");
         const auto folder = disc.root.getChildFile (items[i]);
         EXPECT_EQ (log[lines - 1], juce::String ("run ") + items[i] + ".exe args=0 cwd=" + windowsPath (folder));
         EXPECT_TRUE (s.pageBecomes (i)) << "the page stays";
-        s.clickPage (returnButton);
-        ASSERT_TRUE (s.pageBecomes (-1));
+        ASSERT_TRUE (s.returnToMenu());
     }
-    s.closeWithItsButton();
+    s.closeWithItsButtonAndExpectStatusZero();
 }
 
 TEST (Windows, ThePackGoesToItsAssociatedProgramAndALinkToTheBrowser)
 {
     WindowsDisc disc;
-    WineSession s (disc);
+    auto s = wineSession (disc);
     ASSERT_TRUE (s.window.has_value());
 
-    s.clickPage (menuButtons[3]);
-    ASSERT_TRUE (s.pageBecomes (3));
+    ASSERT_TRUE (s.openProductPage (3));
     s.clickPage (installButton);
     auto log = disc.log (2);
     ASSERT_EQ (log.size(), 2) << log.joinIntoString ("\n");
@@ -169,21 +125,20 @@ TEST (Windows, ThePackGoesToItsAssociatedProgramAndALinkToTheBrowser)
     ASSERT_EQ (log.size(), 4) << log.joinIntoString ("\n");
     EXPECT_TRUE (log[2].startsWith ("run browser.exe args=1 ")) << log[2];
     EXPECT_EQ (log[3], "http://kestrune.example");
-    s.closeWithItsButton();
+    s.closeWithItsButtonAndExpectStatusZero();
 }
 
 TEST (Windows, AMissingInstallerDoesNothingAndThePageStays)
 {
     WindowsDisc disc;
     disc.root.getChildFile ("Marrowby").deleteRecursively();
-    WineSession s (disc);
+    auto s = wineSession (disc);
     ASSERT_TRUE (s.window.has_value());
-    s.clickPage (menuButtons[2]);
-    ASSERT_TRUE (s.pageBecomes (2));
+    ASSERT_TRUE (s.openProductPage (2));
     s.clickPage (installButton);
     std::this_thread::sleep_for (1s);
     EXPECT_TRUE (disc.log (0, 0ms).isEmpty());
     EXPECT_EQ (s.visiblePage(), 2);
     EXPECT_TRUE (s.app->isRunning());
-    s.closeWithItsButton();
+    s.closeWithItsButtonAndExpectStatusZero();
 }
