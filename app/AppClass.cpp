@@ -6,6 +6,22 @@
 #include "XConnection.h"
 #endif
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace
+{
+// Decoding the pictures leaves free memory scattered through the heap, as much as the
+// largest picture takes and more; the allocator keeps it unless asked to give it back.
+void returnFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim (0);
+#endif
+}
+} // namespace
+
 AppClass::AppClass() = default;
 
 // The window is gone by now: shutdown() has deleted it.
@@ -16,6 +32,7 @@ void AppClass::initialise (const juce::String&)
     // The pointer is stored only once the window is complete, so a failed
     // construction leaves nothing for shutdown() to delete.
     mainWindow = std::make_unique<MainAppWindow>();
+    returnFreedMemory();
     mainWindow->centreWithSize (startWidth, startHeight);
     mainWindow->setVisible (true);
 
