@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <zlib.h>
 
 namespace
 {
@@ -224,6 +225,41 @@ TEST (Catalogue, DecodesThroughTheImageCacheOncePerEntry)
             returnImages.insert (image.getPixelData());
     }
     EXPECT_EQ (returnImages.size(), 4u);
+}
+
+// The decoder leaves out zlib's Adler-32 of the pixels (the last four bytes of the
+// stream); the chunk's CRC-32 must still refuse any damage.
+TEST (Pictures, DecodeWithoutThePixelChecksumYetRefuseDamage)
+{
+    const auto png = committedBytes ("orvalisInstall");
+    const auto original = decode (png);
+    ASSERT_TRUE (original.isValid());
+
+    const auto idat = chunksOf (png)[4];
+    ASSERT_EQ (idat.type, "IDAT");
+    const auto bodyOffset = static_cast<size_t> (idat.body - static_cast<const juce::uint8*> (png.getData()));
+    const auto damaged = [&] (size_t offsetInBody, bool fixCrc)
+    {
+        auto copy = png;
+        auto* body = static_cast<juce::uint8*> (copy.getData()) + bodyOffset;
+        body[offsetInBody] ^= 0x5a;
+        if (fixCrc)
+        {
+            auto crc = crc32 (0, body - 4, idat.size + 4);
+            for (int i = 0; i < 4; ++i)
+                body[idat.size + (juce::uint32) i] = static_cast<juce::uint8> (crc >> (24 - 8 * i));
+        }
+        return decode (copy);
+    };
+
+    const auto wrongAdler = damaged (idat.size - 1, true);
+    ASSERT_TRUE (wrongAdler.isValid());
+    for (int y = 0; y < original.getHeight(); ++y)
+        for (int x = 0; x < original.getWidth(); ++x)
+            ASSERT_EQ (wrongAdler.getPixelAt (x, y).getARGB(), original.getPixelAt (x, y).getARGB());
+
+    EXPECT_FALSE (damaged (idat.size - 1, false).isValid());
+    EXPECT_FALSE (damaged (idat.size / 2, false).isValid());
 }
 
 TEST (Pictures, AreExactlyWhatTheGeneratorDraws)
