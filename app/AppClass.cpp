@@ -34,13 +34,15 @@ void AppClass::initialise (const juce::String&)
     mainWindow = std::make_unique<MainAppWindow>();
     returnFreedMemory();
     mainWindow->centreWithSize (startWidth, startHeight);
-    mainWindow->setVisible (true);
 
 #if JUCE_LINUX
     // The framework has opened its display by now, with its own handler; ours must win.
+    // Both are in place before the window maps, so its first exposure is seen.
     XConnection::endOnLostConnection();
     XConnection::deliverQueuedEvents();
 #endif
+
+    mainWindow->setVisible (true);
 }
 
 void AppClass::shutdown()

@@ -49,10 +49,14 @@ WireToEvent originalConverters[lastEventType + 1] = {};
 int wakePipe[2] = { -1, -1 };
 int xConnection = -1;
 std::atomic<bool> wakeQueued{ false };
+std::atomic<bool> exposed{ false };
 
 Bool convertAndWake (Display* display, XEvent* event, xEvent* wire)
 {
-    const auto result = originalConverters[wire->u.u.type & 0x7f](display, event, wire);
+    const auto type = wire->u.u.type & 0x7f;
+    const auto result = originalConverters[type](display, event, wire);
+    if (type == Expose)
+        exposed = true;
     if (!wakeQueued.exchange (true))
     {
         const char wake = 1;
@@ -70,6 +74,12 @@ void handQueuedEventsOver (int)
     }
     wakeQueued = false;
     juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd (xConnection);
+
+    // The framework would paint what the server exposed at its next display refresh,
+    // up to a frame later (a newly shown window stays empty that long).
+    if (exposed.exchange (false))
+        for (int i = 0; i < juce::ComponentPeer::getNumPeers(); ++i)
+            juce::ComponentPeer::getPeer (i)->performAnyPendingRepaintsNow();
 }
 
 int lostConnection (void*)

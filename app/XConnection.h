@@ -22,7 +22,9 @@ void endOnLostConnection();
     sync after painting); the framework's event loop only watches the socket, so
     such an event, say the release of a click, would wait for the next one to
     arrive. From now on every event Xlib takes in wakes the loop, which hands all
-    queued events to the framework. Call once the framework's display is open. */
+    queued events to the framework. What the server reports exposed (a window just
+    shown, or uncovered) is then painted at once, not at the framework's next display
+    refresh. Call once the framework's display is open, before the window shows. */
 void deliverQueuedEvents();
 
 constexpr const char* programName = "OrvalisBrelvan";

@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
 using namespace e2e;
@@ -204,4 +205,35 @@ TEST (Navigation, MaximisingKeepsThePageAtTheTopLeftOnAzure)
                              3s));
     click (s.x, { s.x.width() - 12, 10 });
     EXPECT_EQ (s.app->waitForExit (5s), std::optional<int> (0)) << s.app->state();
+}
+
+TEST (Navigation, WhatAnotherWindowCoveredIsDrawnAgainOnceUncovered)
+{
+    Disc disc;
+    Session s (disc);
+    ASSERT_TRUE (s.window.has_value());
+    ASSERT_TRUE (s.pageBecomes (-1));
+
+    auto* display = s.x.display();
+    const auto page = s.onScreen ({ 0, 0 });
+    const auto cover = XCreateSimpleWindow (display, DefaultRootWindow (display), page.x, page.y, 500, 300, 0, 0, 0);
+    const auto coverAndUncover = [&]
+    {
+        XMapRaised (display, cover);
+        XSync (display, False);
+        EXPECT_TRUE (eventually ([&]
+                                 { return s.visiblePage() == 99; }));
+        XUnmapWindow (display, cover);
+        XSync (display, False);
+    };
+
+    coverAndUncover();
+    EXPECT_TRUE (s.pageBecomes (-1));
+
+    ASSERT_TRUE (s.openProductPage (2));
+    coverAndUncover();
+    EXPECT_TRUE (s.pageBecomes (2));
+
+    XDestroyWindow (display, cover);
+    s.closeAndExpectStatusZero();
 }
