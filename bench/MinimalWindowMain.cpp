@@ -1,6 +1,7 @@
 // The floor the menu is measured against: the framework's own minimal window, of the
 // same size and title, built with the same flags and linked the same way, showing
-// nothing but its background.
+// nothing but its background. With --tooltip-window it also owns the framework's tooltip
+// window as the menu does (no parent, 700 ms), which keeps polling the pointer while idle.
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -13,8 +14,10 @@ public:
     const juce::String getApplicationVersion() override { return "0.0"; }
     bool moreThanOneInstanceAllowed() override { return true; }
 
-    void initialise (const juce::String&) override
+    void initialise (const juce::String& commandLine) override
     {
+        if (commandLine.contains ("--tooltip-window"))
+            tooltipWindow = std::make_unique<juce::TooltipWindow> (nullptr, 700);
         window = std::make_unique<juce::DocumentWindow> ("ORVALIS Brelvan", juce::Colours::azure, juce::DocumentWindow::allButtons, true);
         window->setResizable (true, false);
         window->setTitleBarHeight (20);
@@ -22,10 +25,15 @@ public:
         window->setVisible (true);
     }
 
-    void shutdown() override { window.reset(); }
+    void shutdown() override
+    {
+        window.reset();
+        tooltipWindow.reset();
+    }
 
 private:
     std::unique_ptr<juce::DocumentWindow> window;
+    std::unique_ptr<juce::TooltipWindow> tooltipWindow;
 };
 
 juce::JUCEApplicationBase* createApplication()

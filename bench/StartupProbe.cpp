@@ -62,15 +62,15 @@ double voluntarySwitches (pid_t pid)
 }
 
 /** Starts a program and returns the milliseconds until its content shows the expected strip. */
-double startUntilPainted (const XServer& x, const std::string& program, const juce::Image& expected, int tolerance,
-                          std::unique_ptr<Process>& running)
+double startUntilPainted (const XServer& x, const std::string& program, const std::vector<std::string>& args,
+                          const juce::Image& expected, std::unique_ptr<Process>& running)
 {
     const juce::Rectangle<int> where = strip + juce::Point<int> ((x.width() - 644) / 2, (x.height() - 424) / 2) + contentInWindow;
     const auto start = Clock::now();
-    running = std::make_unique<Process> (x, program);
+    running = std::make_unique<Process> (x, program, args);
     while (Clock::now() - start < 20s)
     {
-        if (countDifferentPixels (screenshot (x, where), expected, tolerance) == 0)
+        if (countDifferentPixels (screenshot (x, where), expected) == 0)
             return std::chrono::duration<double, std::milli> (Clock::now() - start).count();
         std::this_thread::sleep_for (1ms);
     }
@@ -83,6 +83,25 @@ void stop (std::unique_ptr<Process>& running)
     running->waitForExit (5s);
     running.reset();
 }
+
+/** One program measured: how it is started, what its first paint shows, what was measured. */
+struct Subject
+{
+    std::string program;
+    std::vector<std::string> args;
+    juce::Image expectedStrip;
+    std::vector<double> startUpMs;
+    std::vector<ProcessFigures> figures;
+
+    template <typename Member>
+    double median (Member member) const
+    {
+        std::vector<double> values;
+        for (auto& f : figures)
+            values.push_back ((double) (f.*member));
+        return ::median (values);
+    }
+};
 
 void row (const std::string& name, double program, double floor, const std::string& unit)
 {
@@ -106,23 +125,25 @@ int main (int argc, char* argv[])
     juce::Image azure (juce::Image::ARGB, strip.getWidth(), strip.getHeight(), true);
     azure.clear (azure.getBounds(), juce::Colours::azure);
 
+    // The menu; the framework's minimal window; and that window with the framework's
+    // tooltip window, which the menu must have and which polls the pointer while idle.
+    Subject menu{ program, {}, menuStrip, {}, {} }, floor{ minimal, {}, azure, {}, {} };
+    Subject floorWithTips{ minimal, { "--tooltip-window" }, azure, {}, {} };
     XServer x;
-    std::vector<double> startProgram, startFloor;
-    std::vector<ProcessFigures> figuresProgram, figuresFloor;
 
-    // Alternating, so that both meet the same machine state.
+    // Alternating, so that all meet the same machine state.
     for (int run = 0; run < runs; ++run)
     {
-        for (const bool isProgram : { true, false })
+        for (auto* subject : { &menu, &floor, &floorWithTips })
         {
             std::unique_ptr<Process> running;
-            const auto ms = startUntilPainted (x, isProgram ? program : minimal, isProgram ? menuStrip : azure, 0, running);
+            const auto ms = startUntilPainted (x, subject->program, subject->args, subject->expectedStrip, running);
             if (ms < 0)
             {
-                std::cerr << "no painted window from " << (isProgram ? program : minimal) << "\n";
+                std::cerr << "no painted window from " << subject->program << "\n";
                 return 1;
             }
-            (isProgram ? startProgram : startFloor).push_back (ms);
+            subject->startUpMs.push_back (ms);
 
             // Settled and idle: memory, then CPU and wake-ups over the idle seconds.
             std::this_thread::sleep_for (1s);
@@ -133,22 +154,14 @@ int main (int argc, char* argv[])
             std::this_thread::sleep_for (std::chrono::seconds (idleSeconds));
             figures.idleCpuSeconds = cpuSeconds (running->pid()) - cpu0;
             figures.wakeUps = voluntarySwitches (running->pid()) - wake0;
-            (isProgram ? figuresProgram : figuresFloor).push_back (figures);
+            subject->figures.push_back (figures);
             stop (running);
         }
     }
 
-    const auto medianOf = [] (const std::vector<ProcessFigures>& all, auto member)
-    {
-        std::vector<double> values;
-        for (auto& f : all)
-            values.push_back ((double) (f.*member));
-        return median (values);
-    };
-
-    row ("start-up to painted menu", median (startProgram), median (startFloor), "ms");
-    const auto residentProgram = medianOf (figuresProgram, &ProcessFigures::residentKiB) / 1024.0;
-    const auto residentFloor = medianOf (figuresFloor, &ProcessFigures::residentKiB) / 1024.0;
+    row ("start-up to painted menu", median (menu.startUpMs), median (floor.startUpMs), "ms");
+    const auto residentProgram = menu.median (&ProcessFigures::residentKiB) / 1024.0;
+    const auto residentFloor = floor.median (&ProcessFigures::residentKiB) / 1024.0;
     row ("resident memory, menu shown", residentProgram, residentFloor, "MiB");
     // What the decoded pictures of the pages take, as ARGB (the icon is not kept).
     double decodedPictures = 0;
@@ -163,10 +176,14 @@ int main (int argc, char* argv[])
             decodedPictures += number (16) * number (20) * 4.0 / (1024.0 * 1024.0);
         }
     row ("resident memory above the floor (against the decoded pictures)", residentProgram - residentFloor, decodedPictures, "MiB");
-    row ("idle CPU over " + std::to_string (idleSeconds) + " s", medianOf (figuresProgram, &ProcessFigures::idleCpuSeconds) * 1000.0,
-         medianOf (figuresFloor, &ProcessFigures::idleCpuSeconds) * 1000.0, "ms");
-    row ("idle wake-ups over " + std::to_string (idleSeconds) + " s", medianOf (figuresProgram, &ProcessFigures::wakeUps),
-         medianOf (figuresFloor, &ProcessFigures::wakeUps), "");
+    const auto idle = " over " + std::to_string (idleSeconds) + " s";
+    for (const auto* idleFloor : { &floor, &floorWithTips })
+    {
+        const std::string against = idleFloor == &floor ? "" : " (floor: minimal window with a tooltip window)";
+        row ("idle CPU" + idle + against, menu.median (&ProcessFigures::idleCpuSeconds) * 1000.0,
+             idleFloor->median (&ProcessFigures::idleCpuSeconds) * 1000.0, "ms");
+        row ("idle wake-ups" + idle + against, menu.median (&ProcessFigures::wakeUps), idleFloor->median (&ProcessFigures::wakeUps), "");
+    }
 
     double pictureBytes = 0;
     for (const auto& entry : juce::RangedDirectoryIterator (pictures, false, "*.png"))
