@@ -1,4 +1,5 @@
 #include "artwork/Artwork.h"
+#include "e2e/Harness.h"
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -254,9 +255,7 @@ TEST (Pictures, DecodeWithoutThePixelChecksumYetRefuseDamage)
 
     const auto wrongAdler = damaged (idat.size - 1, true);
     ASSERT_TRUE (wrongAdler.isValid());
-    for (int y = 0; y < original.getHeight(); ++y)
-        for (int x = 0; x < original.getWidth(); ++x)
-            ASSERT_EQ (wrongAdler.getPixelAt (x, y).getARGB(), original.getPixelAt (x, y).getARGB());
+    EXPECT_EQ (e2e::countDifferentPixels (wrongAdler, original), 0);
 
     EXPECT_FALSE (damaged (idat.size - 1, false).isValid());
     EXPECT_FALSE (damaged (idat.size / 2, false).isValid());
