@@ -35,8 +35,12 @@ void mustFit (bool fits, const juce::String& what)
 }
 } // namespace
 
-PictureKit::PictureKit()
+PictureKit::PictureKit (int scale)
+    : pixelScale (scale)
 {
+    if (scale < 1)
+        throw std::runtime_error ("a picture's scale is 1 or more");
+
     for (auto& file : fontFiles)
     {
         juce::MemoryBlock data;
@@ -46,6 +50,44 @@ PictureKit::PictureKit()
         if (faces[file.face] == nullptr)
             throw std::runtime_error (std::string ("unreadable font file ") + file.path);
     }
+}
+
+juce::Image PictureKit::canvas (int width, int height) const
+{
+    return juce::Image (juce::Image::ARGB, width * pixelScale, height * pixelScale, true, juce::SoftwareImageType());
+}
+
+void PictureKit::useLogicalPixels (juce::Graphics& g) const
+{
+    if (pixelScale != 1)
+        g.addTransform (juce::AffineTransform::scale ((float) pixelScale));
+}
+
+void PictureKit::shadow (juce::Graphics& g, const juce::DropShadow& look, const juce::Path& path)
+{
+    const auto scale = g.getInternalContext().getPhysicalPixelScaleFactor();
+    if (scale == 1.0f)
+    {
+        look.drawForPath (g, path);
+        return;
+    }
+
+    // Work in the context's own pixels: the blur is then as fine as everything else.
+    juce::Graphics::ScopedSaveState state (g);
+    g.addTransform (juce::AffineTransform::scale (1.0f / scale));
+    juce::Path inPixels (path);
+    inPixels.applyTransform (juce::AffineTransform::scale (scale));
+    juce::DropShadow (look.colour, juce::roundToInt ((float) look.radius * scale), (look.offset.toFloat() * scale).roundToInt())
+        .drawForPath (g, inPixels);
+}
+
+void PictureKit::drawLayer (juce::Graphics& g, const juce::Image& layer, juce::Point<int> origin)
+{
+    const auto scale = g.getInternalContext().getPhysicalPixelScaleFactor();
+    if (scale == 1.0f)
+        g.drawImageAt (layer, origin.x, origin.y);
+    else
+        g.drawImageTransformed (layer, juce::AffineTransform::scale (1.0f / scale).translated (origin.toFloat()));
 }
 
 juce::Font PictureKit::font (Face face, float height, float extraKerning) const
@@ -58,7 +100,7 @@ void PictureKit::panel (juce::Graphics& g, juce::Rectangle<float> area) const
     constexpr float corner = 9.0f;
     juce::Path shape;
     shape.addRoundedRectangle (area, corner);
-    juce::DropShadow (juce::Colours::black.withAlpha (0.7f), 10, { 0, 3 }).drawForPath (g, shape);
+    shadow (g, juce::DropShadow (juce::Colours::black.withAlpha (0.7f), 10, { 0, 3 }), shape);
     g.setColour (panelFill);
     g.fillPath (shape);
     g.setColour (panelOutline);
@@ -83,8 +125,7 @@ void PictureKit::disc (juce::Graphics& g, juce::Point<float> centre, float diame
     body.addEllipse (circle (r * 0.12f));
     body.setUsingNonZeroWinding (false);
 
-    juce::DropShadow (juce::Colours::black.withAlpha (0.55f), juce::roundToInt (r * 0.18f), { 0, juce::roundToInt (r * 0.06f) })
-        .drawForPath (g, body);
+    shadow (g, juce::DropShadow (juce::Colours::black.withAlpha (0.55f), juce::roundToInt (r * 0.18f), { 0, juce::roundToInt (r * 0.06f) }), body);
 
     // The silver data side shows as a thin rim around the printed label.
     g.setGradientFill (juce::ColourGradient (juce::Colour (0xfff4f6f8), centre.x - r, centre.y - r,
@@ -105,18 +146,21 @@ void PictureKit::disc (juce::Graphics& g, juce::Point<float> centre, float diame
     const auto side = juce::roundToInt (diameter) + 2;
     const auto origin = (centre - juce::Point<float> (r + 1.0f, r + 1.0f)).toInt();
     const auto local = centre - origin.toFloat();
-    juce::Image logo (juce::Image::ARGB, side, side, true);
+    const auto scale = g.getInternalContext().getPhysicalPixelScaleFactor();
+    const auto layerSide = juce::roundToInt ((float) side * scale);
+    juce::Image logo (juce::Image::ARGB, layerSide, layerSide, true);
     {
         juce::Graphics lg (logo);
+        lg.addTransform (juce::AffineTransform::scale (scale));
         const auto offset = place == LogoPlace::aboveHole ? -0.535f : 0.535f;
         itemLogo (lg, style, juce::Rectangle<float> (r * 1.12f, r * 0.38f).withCentre ({ local.x, local.y + r * offset }));
     }
     const juce::Image::BitmapData pixels (logo, juce::Image::BitmapData::readOnly);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
+    for (int y = 0; y < layerSide; ++y)
+        for (int x = 0; x < layerSide; ++x)
             if (pixels.getPixelColour (x, y).getAlpha() > 24)
             {
-                const auto distance = juce::Point<float> ((float) x + 0.5f, (float) y + 0.5f).getDistanceFrom (local) / r;
+                const auto distance = (juce::Point<float> ((float) x + 0.5f, (float) y + 0.5f) / scale).getDistanceFrom (local) / r;
                 if (distance < printableInner || distance > printableOuter)
                     throw std::runtime_error (std::string ("the logo of ") + style.name + " leaves the printable ring of its disc");
             }
@@ -124,7 +168,7 @@ void PictureKit::disc (juce::Graphics& g, juce::Point<float> centre, float diame
     {
         juce::Graphics::ScopedSaveState clip (g);
         g.reduceClipRegion (label);
-        g.drawImageAt (logo, origin.x, origin.y);
+        drawLayer (g, logo, origin);
 
         // A sheen across the disc.
         g.setGradientFill (juce::ColourGradient (juce::Colours::white.withAlpha (0.28f), centre.x - r, centre.y - r,
@@ -192,7 +236,7 @@ void PictureKit::itemLogo (juce::Graphics& g, const ItemStyle& style, juce::Rect
             glyphs.addFittedText (script, "Marrowby", box.getX(), box.getY(), box.getWidth(), box.getHeight(), juce::Justification::centred, 1);
             juce::Path word;
             glyphs.createPath (word);
-            juce::DropShadow (juce::Colour (style.accent).withAlpha (0.35f), juce::jmax (1, juce::roundToInt (area.getHeight() * 0.15f)), {}).drawForPath (g, word);
+            shadow (g, juce::DropShadow (juce::Colour (style.accent).withAlpha (0.35f), juce::jmax (1, juce::roundToInt (area.getHeight() * 0.15f)), {}), word);
             g.setColour (juce::Colours::white);
             g.fillPath (word);
             break;
@@ -240,7 +284,7 @@ void PictureKit::arrow (juce::Graphics& g, juce::Rectangle<float> b, Direction d
     }
     path.applyTransform (placement);
 
-    juce::DropShadow (juce::Colours::black.withAlpha (0.6f), 4, { 1, 2 }).drawForPath (g, path);
+    shadow (g, juce::DropShadow (juce::Colours::black.withAlpha (0.6f), 4, { 1, 2 }), path);
     const auto bounds = path.getBounds();
     const bool vertical = direction == Direction::down;
     g.setGradientFill (juce::ColourGradient (juce::Colours::white, bounds.getX(), bounds.getY(),
@@ -326,7 +370,7 @@ void PictureKit::bundleLogo (juce::Graphics& g, juce::Rectangle<float> area) con
     juce::Path name;
     glyphs.createPath (name);
 
-    juce::DropShadow (juce::Colours::black, juce::roundToInt (nameHeight * 0.08f), { 0, 2 }).drawForPath (g, name);
+    shadow (g, juce::DropShadow (juce::Colours::black, juce::roundToInt (nameHeight * 0.08f), { 0, 2 }), name);
     g.setGradientFill (juce::ColourGradient (juce::Colours::white, 0, nameArea.getY(), juce::Colour (0xffd9dde2), 0,
                                              nameArea.getBottom(), false));
     g.fillPath (name);

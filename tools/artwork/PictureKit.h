@@ -35,7 +35,20 @@ constexpr ItemStyle kestrune{ "Kestrune", "KESTRUNE", 0xff1d0f3b, 0xff7a4ed0, 0x
 class PictureKit
 {
 public:
-    PictureKit();
+    /** Pictures are laid out in the program's logical pixels; a kit at scale 2 draws them
+        with twice as many pixels each way, every shape and glyph drawn at that size. */
+    explicit PictureKit (int scale = 1);
+
+    int scale() const noexcept { return pixelScale; }
+
+    /** A transparent picture of a logical size, at the kit's scale. */
+    juce::Image canvas (int width, int height) const;
+
+    /** Makes a context on a picture from canvas() draw in logical pixels. */
+    void useLogicalPixels (juce::Graphics&) const;
+
+    /** The pixels of a picture at the kit's scale that a logical area covers. */
+    juce::Rectangle<int> pixels (juce::Rectangle<int> logical) const noexcept { return logical * pixelScale; }
 
     enum class Face
     {
@@ -96,6 +109,13 @@ public:
     /** The bundle's logo: the name in white ornamental lettering with the maker's word in gold. */
     void bundleLogo (juce::Graphics&, juce::Rectangle<float> area) const;
 
+    /** A soft shadow, blurred at the resolution the context draws at rather than enlarged. */
+    static void shadow (juce::Graphics&, const juce::DropShadow&, const juce::Path&);
+
+    /** Draws a layer made at the context's resolution, its top left at a logical point, pixel for pixel. */
+    static void drawLayer (juce::Graphics&, const juce::Image& layer, juce::Point<int> origin);
+
 private:
+    int pixelScale;
     std::map<Face, juce::Typeface::Ptr> faces;
 };

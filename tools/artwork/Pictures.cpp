@@ -11,13 +11,10 @@ namespace
 {
 constexpr int pageWidth = 640, pageHeight = 400;
 
-juce::Image blank (int width, int height)
+// The area is in logical pixels; every pixel of the picture it covers is checked.
+void requireDark (const juce::Image& image, const PictureKit& kit, Rectangle<int> logical, int limit, const char* what)
 {
-    return juce::Image (juce::Image::ARGB, width, height, true, juce::SoftwareImageType());
-}
-
-void requireDark (const juce::Image& image, Rectangle<int> area, int limit, const char* what)
-{
+    const auto area = kit.pixels (logical);
     for (int y = area.getY(); y < area.getBottom(); ++y)
         for (int x = area.getX(); x < area.getRight(); ++x)
         {
@@ -81,7 +78,7 @@ void turntable (juce::Graphics& g, const PictureKit& kit)
 
     juce::Path body;
     body.addRoundedRectangle (plinth, 10);
-    juce::DropShadow (Colour (0xcc000000), 18, { 0, 6 }).drawForPath (g, body);
+    PictureKit::shadow (g, juce::DropShadow (Colour (0xcc000000), 18, { 0, 6 }), body);
     g.setGradientFill (juce::ColourGradient (Colour (0xff2a2620), plinth.getX(), plinth.getY(), Colour (0xff0c0b09),
                                              plinth.getRight(), plinth.getBottom(), false));
     g.fillPath (body);
@@ -146,15 +143,17 @@ void turntable (juce::Graphics& g, const PictureKit& kit)
 
 juce::Image menuBackground (const PictureKit& kit)
 {
-    auto image = blank (pageWidth, pageHeight);
+    auto image = kit.canvas (pageWidth, pageHeight);
     {
         juce::Graphics g (image);
+        kit.useLogicalPixels (g);
         g.setGradientFill (juce::ColourGradient (Colour (0xff1c1915), 150, 300, Colour (0xff030303), 640, 0, true));
         g.fillAll();
     }
     PictureKit::grain (image, image.getBounds(), 11, 5);
 
     juce::Graphics g (image);
+    kit.useLogicalPixels (g);
 
     // Faint floor boards running towards the light.
     for (int i = 0; i < 12; ++i)
@@ -239,9 +238,10 @@ juce::Image menuBackground (const PictureKit& kit)
 juce::Image menuButton (const PictureKit& kit, const ItemStyle& style, int width, int height, float discDiameter,
                         juce::Point<float> discCentre, Rectangle<float> arrowArea, bool clearCorner)
 {
-    auto image = blank (width, height);
+    auto image = kit.canvas (width, height);
     {
         juce::Graphics g (image);
+        kit.useLogicalPixels (g);
         kit.disc (g, discCentre, discDiameter, style);
         kit.arrow (g, arrowArea, Direction::right, arrowArea.getHeight() * 0.42f);
         kit.text (g, style.name, kit.font (Face::sansLight, 13.0f, 0.08f), PictureKit::captionGrey,
@@ -249,7 +249,7 @@ juce::Image menuButton (const PictureKit& kit, const ItemStyle& style, int width
     }
     // The slot numeral of the menu shows through here.
     if (clearCorner)
-        image.clear ({ 0, 0, 13, 18 });
+        image.clear (kit.pixels ({ 0, 0, 13, 18 }));
     return image;
 }
 
@@ -266,12 +266,13 @@ juce::Image menuPicture (const PictureKit& kit, const ItemStyle& style)
 
 juce::Image returnButton (const PictureKit& kit)
 {
-    auto image = blank (104, 41);
+    auto image = kit.canvas (104, 41);
     juce::Graphics g (image);
+    kit.useLogicalPixels (g);
     const Rectangle<float> box (5.5f, 5.5f, 93.0f, 28.0f);
     juce::Path shape;
     shape.addRoundedRectangle (box, 6.0f);
-    juce::DropShadow (Colour (0xdd000000), 5, { 0, 2 }).drawForPath (g, shape);
+    PictureKit::shadow (g, juce::DropShadow (Colour (0xdd000000), 5, { 0, 2 }), shape);
     g.setColour (PictureKit::panelFill);
     g.fillPath (shape);
     g.setColour (PictureKit::panelOutline);
@@ -283,9 +284,10 @@ juce::Image returnButton (const PictureKit& kit)
 
 juce::Image installButton (const PictureKit& kit, const ItemStyle& style)
 {
-    auto image = blank (136, 98);
+    auto image = kit.canvas (136, 98);
     {
         juce::Graphics g (image);
+        kit.useLogicalPixels (g);
         // The arrow points into the disc from above; the logo sits below the hole, clear of it.
         kit.disc (g, { 68, 48 }, 62, style, PictureKit::LogoPlace::belowHole);
         kit.arrow (g, { 55, 0, 26, 31 }, Direction::down, 11);
@@ -298,7 +300,7 @@ juce::Image installButton (const PictureKit& kit, const ItemStyle& style)
                   { 2, 84, 132, 13 }, juce::Justification::centred);
     }
     // Where the Return button lies beneath, its left edge shows through.
-    image.clear ({ 128, 16, 8, 41 });
+    image.clear (kit.pixels ({ 128, 16, 8, 41 }));
     return image;
 }
 
@@ -321,8 +323,9 @@ struct ProductPage
 
 juce::Image productBackground (const PictureKit& kit, const ProductPage& page)
 {
-    auto image = blank (pageWidth, pageHeight);
+    auto image = kit.canvas (pageWidth, pageHeight);
     juce::Graphics g (image);
+    kit.useLogicalPixels (g);
     g.fillAll (juce::Colours::black);
 
     {
@@ -364,9 +367,9 @@ juce::Image productBackground (const PictureKit& kit, const ProductPage& page)
     }
 
     for (auto& label : page.labels)
-        requireDark (image, label.link, 16, "link rectangle");
-    requireDark (image, { 392, 296, 136, 98 }, 16, "install area");
-    requireDark (image, { 520, 312, 104, 41 }, 16, "return area");
+        requireDark (image, kit, label.link, 16, "link rectangle");
+    requireDark (image, kit, { 392, 296, 136, 98 }, 16, "install area");
+    requireDark (image, kit, { 520, 312, 104, 41 }, 16, "return area");
     return image;
 }
 
@@ -374,7 +377,7 @@ void appWindow (juce::Graphics& g, Rectangle<float> frame, const char* title, co
 {
     juce::Path shape;
     shape.addRoundedRectangle (frame, 4);
-    juce::DropShadow (Colour (0xcc000000), 10, { 0, 4 }).drawForPath (g, shape);
+    PictureKit::shadow (g, juce::DropShadow (Colour (0xcc000000), 10, { 0, 4 }), shape);
     g.setColour (Colour (0xff1f2126));
     g.fillPath (shape);
     g.setColour (Colour (0xff3b3f47));
@@ -407,7 +410,7 @@ void orvalisPicture (juce::Graphics& g, const PictureKit& kit)
     const Rectangle<float> keyboard (50, 224, 152, 31);
     juce::Path board;
     board.addRoundedRectangle (keyboard, 3);
-    juce::DropShadow (Colour (0xcc000000), 10, { 0, 4 }).drawForPath (g, board);
+    PictureKit::shadow (g, juce::DropShadow (Colour (0xcc000000), 10, { 0, 4 }), board);
     g.setColour (Colour (0xff202226));
     g.fillPath (board);
     const auto keys = keyboard.reduced (5, 6).withTrimmedTop (4);
@@ -479,7 +482,7 @@ void marrowbyPicture (juce::Graphics& g, const PictureKit& kit)
     const Rectangle<float> body (41, 147, 220, 73);
     juce::Path shape;
     shape.addRoundedRectangle (body, 5);
-    juce::DropShadow (Colour (0xcc000000), 12, { 0, 5 }).drawForPath (g, shape);
+    PictureKit::shadow (g, juce::DropShadow (Colour (0xcc000000), 12, { 0, 5 }), shape);
     g.setGradientFill (juce::ColourGradient (Colour (0xff5a2a18), body.getX(), 0, Colour (0xff2e140b), body.getX() + 14, 0, false));
     g.fillRoundedRectangle (body.withWidth (14), 5);
     g.fillRoundedRectangle (body.withTrimmedLeft (body.getWidth() - 14), 5);
@@ -539,7 +542,7 @@ void kestrunePicture (juce::Graphics& g, const PictureKit& kit)
     juce::Path all (side);
     all.addPath (top);
     all.addRectangle (front);
-    juce::DropShadow (Colour (0xdd000000), 14, { 4, 6 }).drawForPath (g, all);
+    PictureKit::shadow (g, juce::DropShadow (Colour (0xdd000000), 14, { 4, 6 }), all);
 
     g.setColour (Colour (0xff140a28));
     g.fillPath (side);
@@ -608,7 +611,7 @@ const std::vector<ProductPage>& productPages()
               const auto& style = ItemStyles::tessaly;
               juce::Path shape;
               shape.addRoundedRectangle (box, 10);
-              juce::DropShadow (Colour (0xcc000000), 8, { 0, 3 }).drawForPath (g, shape);
+              PictureKit::shadow (g, juce::DropShadow (Colour (0xcc000000), 8, { 0, 3 }), shape);
               g.setGradientFill (juce::ColourGradient (Colour (style.bright), box.getX(), box.getY(), Colour (style.deep), box.getRight(), box.getBottom(), false));
               g.fillPath (shape);
               g.setColour (Colour (style.accent).withAlpha (0.7f));
@@ -641,7 +644,7 @@ const std::vector<ProductPage>& productPages()
               glyphs.addFittedText (script, "Marrowby", 18, 20, 239, 102, juce::Justification::centred, 1);
               juce::Path name;
               glyphs.createPath (name);
-              juce::DropShadow (Colour (ItemStyles::marrowby.bright).withAlpha (0.6f), 14, {}).drawForPath (g, name);
+              PictureKit::shadow (g, juce::DropShadow (Colour (ItemStyles::marrowby.bright).withAlpha (0.6f), 14, {}), name);
               g.setColour (juce::Colours::white);
               g.fillPath (name);
           },
@@ -670,13 +673,14 @@ const std::vector<ProductPage>& productPages()
 //==============================================================================
 juce::Image icon (const PictureKit& kit, int size)
 {
-    auto image = blank (size, size);
+    auto image = kit.canvas (size, size);
     const auto s = (float) size;
     const Rectangle<float> tile (s * 0.03f, s * 0.03f, s * 0.94f, s * 0.94f);
     juce::Path shape;
     shape.addRoundedRectangle (tile, s * 0.16f);
     {
         juce::Graphics g (image);
+        kit.useLogicalPixels (g);
         juce::ColourGradient goldFill (Colour (0xfff8dc8a), 0, 0, Colour (0xff7c5414), s, s, false);
         goldFill.addColour (0.45, Colour (0xffd4a040));
         g.setGradientFill (goldFill);
@@ -687,8 +691,9 @@ juce::Image icon (const PictureKit& kit, int size)
     PictureKit::grain (texture, texture.getBounds(), 5, 12);
     {
         juce::Graphics g (image);
+        kit.useLogicalPixels (g);
         g.reduceClipRegion (shape);
-        g.drawImageAt (texture, 0, 0);
+        PictureKit::drawLayer (g, texture, {});
         g.setColour (juce::Colours::white.withAlpha (0.55f));
         g.strokePath (shape, juce::PathStrokeType (juce::jmax (1.0f, s * 0.025f)));
 
@@ -698,7 +703,7 @@ juce::Image icon (const PictureKit& kit, int size)
                               letterArea.getY(), letterArea.getWidth(), letterArea.getHeight(), juce::Justification::centred, 1);
         juce::Path letter;
         glyphs.createPath (letter);
-        juce::DropShadow (Colour (0x88fff3c0), juce::jmax (1, size / 40), { 0, juce::jmax (1, size / 64) }).drawForPath (g, letter);
+        PictureKit::shadow (g, juce::DropShadow (Colour (0x88fff3c0), juce::jmax (1, size / 40), { 0, juce::jmax (1, size / 64) }), letter);
         g.setColour (Colour (0xff23170a));
         g.fillPath (letter);
         if (size >= 64)
@@ -748,15 +753,16 @@ std::vector<std::pair<juce::String, juce::Image>> pagePreviews (const PictureKit
         juce::Image picture;
         Rectangle<int> bounds;
     };
-    const auto compose = [] (juce::Image background, const std::vector<Placed>& buttons, const std::vector<std::pair<juce::String, Rectangle<int>>>& links)
+    const auto compose = [&kit] (juce::Image background, const std::vector<Placed>& buttons, const std::vector<std::pair<juce::String, Rectangle<int>>>& links)
     {
-        juce::Image page (juce::Image::ARGB, pageWidth, pageHeight, true);
+        auto page = kit.canvas (pageWidth, pageHeight);
         juce::Graphics g (page);
-        g.drawImageAt (background, 0, 0);
+        kit.useLogicalPixels (g);
+        PictureKit::drawLayer (g, background, {});
         for (auto& b : buttons)
         {
             g.setOpacity (0.8f);
-            g.drawImageAt (b.picture, b.bounds.getX(), b.bounds.getY());
+            PictureKit::drawLayer (g, b.picture, b.bounds.getPosition());
         }
         g.setOpacity (1.0f);
         g.setFont (juce::Font (11.2f, juce::Font::underlined));
