@@ -1,6 +1,7 @@
 #include "AppClass.h"
 
 #include "MainAppWindow.h"
+#include "artwork/ArtworkPicture.h"
 
 #if JUCE_LINUX
 #include "XConnection.h"
@@ -29,10 +30,14 @@ AppClass::~AppClass() = default;
 
 void AppClass::initialise (const juce::String&)
 {
+#if JUCE_LINUX
+    XConnection::followDesktopScale();
+#endif
+
     // The pointer is stored only once the window is complete, so a failed
     // construction leaves nothing for shutdown() to delete.
     mainWindow = std::make_unique<MainAppWindow>();
-    returnFreedMemory();
+    ArtworkPicture::whenAllDecoded (returnFreedMemory);
     mainWindow->centreWithSize (startWidth, startHeight);
 
 #if JUCE_LINUX

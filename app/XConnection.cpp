@@ -21,6 +21,7 @@ namespace
 constexpr const char* xlibName = "libX11.so.6";
 
 using OpenDisplay = void* (*) (const char*);
+using ResourceManagerString = char* (*) (void*);
 using CloseDisplay = int (*) (void*);
 using IOErrorHandler = int (*) (void*);
 using SetIOErrorHandler = IOErrorHandler (*) (IOErrorHandler);
@@ -82,6 +83,10 @@ void handQueuedEventsOver (int)
             juce::ComponentPeer::getPeer (i)->performAnyPendingRepaintsNow();
 }
 
+// A desktop's own scale lies between these; anything else is a mistake in its settings.
+constexpr double smallestScale = 1.0, largestScale = 4.0;
+constexpr double dpiAtOne = 96.0;
+
 int lostConnection (void*)
 {
     static constexpr char message[] = ": the connection to the X server was lost\n";
@@ -129,4 +134,50 @@ void XConnection::deliverQueuedEvents()
 
     for (int type = firstEventType; type <= lastEventType; ++type)
         originalConverters[type] = setConverter (display, type, convertAndWake);
+}
+
+double XConnection::xftDpi (const char* resources)
+{
+    if (resources == nullptr)
+        return 0.0;
+
+    for (const auto& line : juce::StringArray::fromLines (resources))
+    {
+        const auto name = line.upToFirstOccurrenceOf (":", false, false).trim();
+        if (name == "Xft.dpi" && line.containsChar (':'))
+            return juce::jmax (0.0, line.fromFirstOccurrenceOf (":", false, false).trim().getDoubleValue());
+    }
+    return 0.0;
+}
+
+double XConnection::desktopScale()
+{
+    auto* windowSystem = juce::XWindowSystem::getInstance();
+    if (auto* settings = windowSystem->getXSettings())
+    {
+        const auto factor = settings->getSetting (juce::XWindowSystem::getWindowScalingFactorSettingName());
+        if (factor.isValid() && factor.integerValue > 0)
+            return juce::jlimit (smallestScale, largestScale, (double) factor.integerValue);
+    }
+
+    const auto resourceText = xlibFunction<ResourceManagerString> ("XResourceManagerString");
+    if (auto* display = windowSystem->getDisplay(); display != nullptr && resourceText != nullptr)
+        if (const auto dpi = xftDpi (resourceText (display)); dpi > 0.0)
+            return juce::jlimit (smallestScale, largestScale, dpi / dpiAtOne);
+
+    return 0.0;
+}
+
+void XConnection::followDesktopScale()
+{
+    const auto wanted = desktopScale();
+    if (wanted <= 0.0)
+        return;
+
+    // What the framework found on its own counts once: the global factor makes up the rest.
+    auto& desktop = juce::Desktop::getInstance();
+    const auto* primary = desktop.getDisplays().getPrimaryDisplay();
+    const auto found = primary != nullptr ? primary->scale / (double) desktop.getGlobalScaleFactor() : 1.0;
+    if (found > 0.0 && std::abs (wanted - found) > 0.01)
+        desktop.setGlobalScaleFactor ((float) (wanted / found));
 }

@@ -1,8 +1,15 @@
 #include "Artwork.h"
 
 #include "ArtworkData.h"
+#include "ArtworkData2x.h"
 
-#define BRELVAN_ARTWORK_ENTRY(name) const ArtworkEntry name{ ArtworkData::name##_png, ArtworkData::name##_pngSize };
+// Each picture, with its set drawn at twice the size beside it.
+#define BRELVAN_ARTWORK_ENTRY(name)                                                      \
+    namespace Twice                                                                      \
+    {                                                                                    \
+    const ArtworkEntry name{ ArtworkData2x::name##_png, ArtworkData2x::name##_pngSize }; \
+    }                                                                                    \
+    const ArtworkEntry name{ ArtworkData::name##_png, ArtworkData::name##_pngSize, &Twice::name };
 
 namespace Artwork
 {

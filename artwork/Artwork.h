@@ -6,6 +6,7 @@ struct ArtworkEntry
 {
     const char* data;
     int size;
+    const ArtworkEntry* twice = nullptr; // the same picture drawn with twice the pixels each way
 };
 
 /** The catalogue: every picture the pages show. */

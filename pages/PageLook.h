@@ -4,13 +4,17 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-/** What every page shares in how it looks: its size, its background and its picture buttons. */
+/** What every page shares in how it looks: its size, its background and its picture buttons.
+
+    This is where the pictures reach the pages, and the one place that knows that a display
+    may be scaled: whatever the scale, a picture fills the same logical bounds, drawn from
+    the set of pictures that gives each physical pixel a drawn one. */
 struct PageLook
 {
     static constexpr int pageWidth = 640;
     static constexpr int pageHeight = 400;
 
-    /** Decodes a catalogue entry through the framework's image cache. */
+    /** A catalogue entry's picture, through the framework's image cache; decoded when first drawn. */
     static juce::Image picture (const ArtworkEntry&);
 
     /** White, then the background picture over the whole page. A missing picture leaves the white. */
