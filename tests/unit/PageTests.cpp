@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "e2e/Harness.h"
 #include "pages/MainInstallerComponent.h"
 #include "pages/PageLook.h"
 #include "pages/ProductInstallerComponent.h"
@@ -45,39 +46,42 @@ const std::vector<ProductPageCase>& productPages()
     return cases;
 }
 
-juce::Image snapshot (juce::Component& page)
+/** The page as a screen scaled this much shows it: each logical pixel scale x scale physical ones. */
+juce::Image snapshot (juce::Component& page, int scale = 1)
 {
-    return page.createComponentSnapshot (page.getLocalBounds(), true, 1.0f);
+    return page.createComponentSnapshot (page.getLocalBounds(), true, (float) scale);
 }
 
-juce::Image decoded (const ArtworkEntry& entry)
+/** An entry's picture in the set drawn for a scale. */
+juce::Image decoded (const ArtworkEntry& entry, int scale = 1)
 {
-    return juce::ImageFileFormat::loadFrom (entry.data, static_cast<size_t> (entry.size));
+    const auto& set = scale == 1 ? entry : *entry.twice;
+    return juce::ImageFileFormat::loadFrom (set.data, static_cast<size_t> (set.size));
 }
 
 /** Where no child lies, the page is its background, pixel for pixel. */
-void expectBackgroundOutsideChildren (juce::Component& page, const juce::Image& background)
+void expectBackgroundOutsideChildren (juce::Component& page, const juce::Image& background, int scale = 1)
 {
-    const auto shot = snapshot (page);
+    const auto shot = snapshot (page, scale);
     int wrong = 0;
-    for (int y = 0; y < 400; ++y)
-        for (int x = 0; x < 640; ++x)
+    for (int y = 0; y < 400 * scale; ++y)
+        for (int x = 0; x < 640 * scale; ++x)
         {
             bool covered = false;
             for (auto* child : page.getChildren())
-                covered = covered || child->getBounds().contains (x, y);
+                covered = covered || child->getBounds().contains (x / scale, y / scale);
             if (!covered && !near (shot.getPixelAt (x, y), background.getPixelAt (x, y), 1))
                 ++wrong;
         }
-    EXPECT_EQ (wrong, 0);
+    EXPECT_EQ (wrong, 0) << "at " << scale << "x";
 }
 
 /** The button's picture composited over the background at an opacity, with an optional wash over its own shape. */
 void expectButtonLook (juce::Component& page, juce::ImageButton& button, const juce::Image& background,
-                       const juce::Image& picture, float opacity, float wash)
+                       const juce::Image& picture, float opacity, float wash, int scale = 1)
 {
-    const auto shot = snapshot (page);
-    const auto origin = button.getPosition();
+    const auto shot = snapshot (page, scale);
+    const auto origin = button.getPosition() * scale;
     int wrong = 0;
     for (int y = 0; y < picture.getHeight(); ++y)
         for (int x = 0; x < picture.getWidth(); ++x)
@@ -90,8 +94,11 @@ void expectButtonLook (juce::Component& page, juce::ImageButton& button, const j
             if (!near (shot.getPixelAt (origin.x + x, origin.y + y), expected, 3))
                 ++wrong;
         }
-    EXPECT_EQ (wrong, 0) << button.getName();
+    EXPECT_EQ (wrong, 0) << button.getName() << " at " << scale << "x";
 }
+
+// Drawn first at twice the scale and then at 100 %, as when the window moves between displays.
+constexpr int scalesInTurn[] = { 2, 1 };
 
 constexpr float pressedWash = 0x40 / 255.0f;
 } // namespace
@@ -158,16 +165,30 @@ TEST (MenuPage, ButtonsKeepTheirPlacesAndTakeClicksOverTheirWholeRectangle)
 TEST (MenuPage, ShowsItsBackgroundAndButtonsAtRestOverAndPressed)
 {
     MainInstallerComponent page;
-    const auto background = decoded (Artwork::menuBackground);
-    expectBackgroundOutsideChildren (page, background);
+    for (auto scale : scalesInTurn)
+    {
+        const auto background = decoded (Artwork::menuBackground, scale);
+        expectBackgroundOutsideChildren (page, background, scale);
 
-    auto& button = *page.getTessalyButton();
-    const auto picture = decoded (Artwork::menuTessalyButton);
-    expectButtonLook (page, button, background, picture, 0.8f, 0.0f);
-    button.setState (juce::Button::buttonOver);
-    expectButtonLook (page, button, background, picture, 1.0f, 0.0f);
-    button.setState (juce::Button::buttonDown);
-    expectButtonLook (page, button, background, picture, 1.0f, pressedWash);
+        auto& button = *page.getTessalyButton();
+        const auto picture = decoded (Artwork::menuTessalyButton, scale);
+        button.setState (juce::Button::buttonNormal);
+        expectButtonLook (page, button, background, picture, 0.8f, 0.0f, scale);
+        button.setState (juce::Button::buttonOver);
+        expectButtonLook (page, button, background, picture, 1.0f, 0.0f, scale);
+        button.setState (juce::Button::buttonDown);
+        expectButtonLook (page, button, background, picture, 1.0f, pressedWash, scale);
+    }
+}
+
+// Between 100 % and 200 % the 2x pictures are reduced with the framework's best resampling.
+TEST (MenuPage, AtOneAndAHalfShowsTheLargerPicturesReduced)
+{
+    MainInstallerComponent page;
+    const auto shot = page.createComponentSnapshot (page.getLocalBounds(), true, 1.5f);
+    const juce::Rectangle<int> free (0, 0, 495, 420); // the menu's left part at 1.5x, clear of the buttons
+    const auto expected = decoded (Artwork::menuBackground, 2).rescaled (960, 600, juce::Graphics::highResamplingQuality);
+    EXPECT_EQ (e2e::countDifferentPixels (shot.getClippedImage (free), expected.getClippedImage (free), 2), 0);
 }
 
 //==============================================================================
@@ -263,16 +284,20 @@ TEST (ProductPages, ShowTheirBackgroundAndButtonsAtRestOverAndPressed)
     {
         SCOPED_TRACE (c.name);
         auto page = c.make();
-        const auto background = decoded (c.background);
-        expectBackgroundOutsideChildren (*page, background);
+        for (auto scale : scalesInTurn)
+        {
+            const auto background = decoded (c.background, scale);
+            expectBackgroundOutsideChildren (*page, background, scale);
 
-        const auto picture = decoded (Artwork::orvalisReturn);
-        auto& back = *page->getReturnButton();
-        expectButtonLook (*page, back, background, picture, 0.8f, 0.0f);
-        back.setState (juce::Button::buttonOver);
-        expectButtonLook (*page, back, background, picture, 1.0f, 0.0f);
-        back.setState (juce::Button::buttonDown);
-        expectButtonLook (*page, back, background, picture, 1.0f, pressedWash);
+            const auto picture = decoded (Artwork::orvalisReturn, scale);
+            auto& back = *page->getReturnButton();
+            back.setState (juce::Button::buttonNormal);
+            expectButtonLook (*page, back, background, picture, 0.8f, 0.0f, scale);
+            back.setState (juce::Button::buttonOver);
+            expectButtonLook (*page, back, background, picture, 1.0f, 0.0f, scale);
+            back.setState (juce::Button::buttonDown);
+            expectButtonLook (*page, back, background, picture, 1.0f, pressedWash, scale);
+        }
     }
 }
 
