@@ -15,7 +15,7 @@ packages=(
     xdg-utils
     xorriso libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev binutils
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
-    googletest libgtest-dev libbenchmark-dev xvfb pngcheck
+    googletest libgtest-dev libbenchmark-dev xvfb xsettingsd pngcheck
 )
 
 install_missing_packages() {

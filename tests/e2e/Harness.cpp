@@ -426,6 +426,20 @@ void sendCloseRequest (const XServer& server, unsigned long window)
 }
 
 //==============================================================================
+void setResources (const XServer& server, const std::string& resources)
+{
+    auto* dpy = server.display();
+    XChangeProperty (dpy, DefaultRootWindow (dpy), XInternAtom (dpy, "RESOURCE_MANAGER", False), XA_STRING, 8, PropModeReplace,
+                     reinterpret_cast<const unsigned char*> (resources.c_str()), static_cast<int> (resources.size()));
+    XSync (dpy, False);
+}
+
+bool selectionHasOwner (const XServer& server, const char* selection)
+{
+    auto* dpy = server.display();
+    return XGetSelectionOwner (dpy, XInternAtom (dpy, selection, False)) != None;
+}
+
 juce::Image screenshot (const XServer& server, juce::Rectangle<int> area)
 {
     auto* dpy = server.display();

@@ -56,6 +56,12 @@ std::vector<WindowInfo> viewableWindows (const XServer&);
 /** A window property of 32-bit items, such as _NET_WM_ICON; empty when it is not set. */
 std::vector<unsigned long> cardinalProperty (const XServer&, unsigned long window, const char* name);
 
+/** Sets the X resources of the display (the root window's RESOURCE_MANAGER), as xrdb does. */
+void setResources (const XServer&, const std::string& resources);
+
+/** Whether some client owns a selection, such as an XSETTINGS manager's _XSETTINGS_S0. */
+bool selectionHasOwner (const XServer&, const char* selection);
+
 /** Waits for a viewable top-level window with this title, whoever owns it. */
 std::optional<WindowInfo> waitForTitledWindow (const XServer&, const std::string& title, std::chrono::milliseconds timeout = 10s);
 

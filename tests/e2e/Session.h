@@ -20,20 +20,48 @@ inline const char* const items[] = { "Orvalis", "Tessaly", "Marrowby", "Kestrune
 // Areas of each page where no child lies, so the screen shows the background itself.
 inline const juce::Rectangle<int> menuFreeArea{ 0, 0, 330, 280 }, productFreeArea{ 0, 0, 380, 290 };
 
-inline juce::Image background (const char* name)
+inline juce::Image background (const char* name, int set = 1)
 {
-    return juce::ImageFileFormat::loadFrom (juce::File (BRELVAN_SOURCE_DIR "/artwork/pictures").getChildFile (juce::String (name) + "Background.png"));
+    const juce::File pictures (BRELVAN_SOURCE_DIR "/artwork/pictures");
+    return juce::ImageFileFormat::loadFrom ((set == 1 ? pictures : pictures.getChildFile ("2x")).getChildFile (juce::String (name) + "Background.png"));
+}
+
+/** A background as a display at this scale shows it: the 1x picture at 100 %, the 2x
+    picture at 200 %, and between and beyond, the 2x picture resampled at the framework's
+    best quality, as the program draws it. */
+inline juce::Image backgroundAt (const char* name, double scale)
+{
+    if (scale == 1.0)
+        return background (name);
+    const auto twice = background (name, 2);
+    if (scale == 2.0)
+        return twice;
+    return twice.rescaled (juce::roundToInt (640 * scale), juce::roundToInt (400 * scale), juce::Graphics::highResamplingQuality);
+}
+
+// A scaled screen matches a picture when at least 97 % of its pixels lie within 8 levels of it.
+constexpr int scaledTolerance = 8;
+constexpr double scaledShare = 0.97;
+
+/** Whether the screen shows this area of a page's background, the page's top-left corner at the origin. */
+inline bool showsBackground (const XServer& x, juce::Point<int> origin, const char* name, juce::Rectangle<int> area, double scale = 1.0)
+{
+    const auto inPixels = (area.toDouble() * scale).toNearestInt();
+    const auto shown = screenshot (x, inPixels + origin);
+    const auto expected = backgroundAt (name, scale).getClippedImage (inPixels);
+    if (scale == 1.0)
+        return countDifferentPixels (shown, expected) == 0;
+    return countDifferentPixels (shown, expected, scaledTolerance) <= (1.0 - scaledShare) * inPixels.getWidth() * inPixels.getHeight();
 }
 
 /** Which page the screen shows with the page's top-left corner at this point: -1 for
     the menu, 0 to 3 for a product page, or 99 when it shows none of them. */
-inline int pageShownAt (const XServer& x, juce::Point<int> origin)
+inline int pageShownAt (const XServer& x, juce::Point<int> origin, double scale = 1.0)
 {
-    if (countDifferentPixels (screenshot (x, menuFreeArea + origin), background ("menu").getClippedImage (menuFreeArea)) == 0)
+    if (showsBackground (x, origin, "menu", menuFreeArea, scale))
         return -1;
     for (int i = 0; i < 4; ++i)
-        if (countDifferentPixels (screenshot (x, productFreeArea + origin),
-                                  background (juce::String (items[i]).toLowerCase().toRawUTF8()).getClippedImage (productFreeArea)) == 0)
+        if (showsBackground (x, origin, juce::String (items[i]).toLowerCase().toRawUTF8(), productFreeArea, scale))
             return i;
     return 99;
 }
@@ -44,6 +72,7 @@ struct SessionStyle
 {
     bool findByTitle = false;
     std::chrono::milliseconds hoverBeforeClick{ 0 }, pageTimeout{ 3s }, exitTimeout{ 5s };
+    double scale = 1.0; // physical pixels per logical pixel on the program's display
 };
 
 /** A running program on a fresh X server, with its window found. */
@@ -67,10 +96,13 @@ struct Session
     {
     }
 
-    juce::Point<int> onScreen (juce::Point<int> inPage) const
+    /** A point of the window, given in its logical pixels, on the screen. */
+    juce::Point<int> inWindow (juce::Point<int> logical) const
     {
-        return window->bounds.getPosition() + contentInWindow + inPage;
+        return window->bounds.getPosition() + (logical.toDouble() * style.scale).roundToInt();
     }
+
+    juce::Point<int> onScreen (juce::Point<int> inPage) const { return inWindow (contentInWindow + inPage); }
 
     void clickPage (juce::Point<int> inPage)
     {
@@ -84,7 +116,7 @@ struct Session
     }
 
     /** -1 for the menu, 0 to 3 for a product page, or 99 when the screen shows none of them. */
-    int visiblePage() const { return pageShownAt (x, window->bounds.getPosition() + contentInWindow); }
+    int visiblePage() const { return pageShownAt (x, onScreen ({}), style.scale); }
 
     bool pageBecomes (int page) const
     {
@@ -133,7 +165,7 @@ struct Session
 
     void closeWithItsButtonAndExpectStatusZero()
     {
-        click (x, window->bounds.getPosition() + closeButtonInWindow);
+        click (x, inWindow (closeButtonInWindow));
         EXPECT_EQ (app->waitForExit (style.exitTimeout), std::optional<int> (0)) << app->state();
     }
 
