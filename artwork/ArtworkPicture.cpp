@@ -36,8 +36,13 @@ std::optional<juce::Point<int>> pngSize (const ArtworkEntry& entry)
     return juce::Point<int> ((int) width, (int) height);
 }
 
-// Every picture handed out and still alive, oldest first: the menu's come first.
-std::vector<ArtworkPicture*> livePictures;
+// Every picture handed out and still alive, oldest first: the menu's come first. Never
+// destroyed, so that a picture the framework lets go of late still finds it.
+std::vector<ArtworkPicture*>& livePictures()
+{
+    static auto* const pictures = new std::vector<ArtworkPicture*>();
+    return *pictures;
+}
 
 struct Prefetch
 {
@@ -113,10 +118,10 @@ void ArtworkPicture::prefetchNext (int generation)
         return;
 
     const auto set = prefetch.set;
-    const auto waiting = std::find_if (livePictures.begin(), livePictures.end(),
-                                       [set] (ArtworkPicture* p)
+    auto& live = livePictures();
+    const auto waiting = std::find_if (live.begin(), live.end(), [set] (ArtworkPicture* p)
                                        { return !p->isDecoded (set); });
-    if (waiting == livePictures.end())
+    if (waiting == live.end())
     {
         if (prefetch.whenDone)
             prefetch.whenDone();
@@ -134,12 +139,13 @@ ArtworkPicture::ArtworkPicture (const ArtworkEntry& source, juce::Point<int> siz
     : juce::ImagePixelData (juce::Image::ARGB, size.x, size.y)
     , entry (source)
 {
-    livePictures.push_back (this);
+    livePictures().push_back (this);
 }
 
 ArtworkPicture::~ArtworkPicture()
 {
-    livePictures.erase (std::remove (livePictures.begin(), livePictures.end(), this), livePictures.end());
+    auto& live = livePictures();
+    live.erase (std::remove (live.begin(), live.end(), this), live.end());
 }
 
 const juce::Image& ArtworkPicture::decoded (int set)
