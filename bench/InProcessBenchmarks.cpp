@@ -1,9 +1,11 @@
-// In-process figures, each beside its floor:
+// In-process figures, each beside its floor, for the 1x pictures and for the 2x pictures
+// drawn at 200 % (the argument after the slash):
 //   start-up split: decoding the seventeen pictures (floor: inflating their compressed
-//   bytes with zlib alone), building the five pages, the menu's first paint;
-//   page switch: from handling a show message to a complete repaint of the 640 x 400
-//   page into an image with the framework's software renderer (floor: one plain
-//   640 x 400 image copy).
+//   bytes with zlib alone), decoding the five the menu's first frame shows, building the
+//   five pages, the menu's first paint (its pictures already decoded);
+//   page switch: from handling a show message to a complete repaint of the page into an
+//   image with the framework's software renderer (floor: one plain image copy of the
+//   same size).
 
 #include "artwork/Artwork.h"
 #include "e2e/Harness.h"
@@ -16,6 +18,7 @@
 
 namespace
 {
+constexpr size_t picturesOfTheMenu = 5;
 const ArtworkEntry* const pictures[] = {
     &Artwork::menuBackground, &Artwork::menuOrvalisButton, &Artwork::menuTessalyButton, &Artwork::menuMarrowbyButton,
     &Artwork::menuKestruneButton, &Artwork::orvalisBackground, &Artwork::orvalisReturn, &Artwork::orvalisInstall,
@@ -53,18 +56,37 @@ CompressedPicture compressedPicture (const ArtworkEntry& entry)
     return result;
 }
 
-void decodePictures (benchmark::State& state)
+/** The catalogue entry of a set: 1 for the pictures at 100 %, 2 for those drawn at twice the size. */
+const ArtworkEntry& inSet (const ArtworkEntry* entry, int64_t set)
+{
+    return set == 2 ? *entry->twice : *entry;
+}
+
+void decode (benchmark::State& state, size_t count)
 {
     for (auto _ : state)
-        for (auto* entry : pictures)
-            benchmark::DoNotOptimize (juce::ImageFileFormat::loadFrom (entry->data, static_cast<size_t> (entry->size)));
+        for (size_t i = 0; i < count; ++i)
+        {
+            const auto& entry = inSet (pictures[i], state.range (0));
+            benchmark::DoNotOptimize (juce::ImageFileFormat::loadFrom (entry.data, static_cast<size_t> (entry.size)));
+        }
+}
+
+void decodePictures (benchmark::State& state)
+{
+    decode (state, std::size (pictures));
+}
+
+void decodeMenuPictures (benchmark::State& state)
+{
+    decode (state, picturesOfTheMenu);
 }
 
 void inflatePictures (benchmark::State& state)
 {
     std::vector<CompressedPicture> compressed;
     for (auto* entry : pictures)
-        compressed.push_back (compressedPicture (*entry));
+        compressed.push_back (compressedPicture (inSet (entry, state.range (0))));
     std::vector<unsigned char> out;
     for (auto _ : state)
         for (auto& picture : compressed)
@@ -88,22 +110,30 @@ void buildPages (benchmark::State& state)
     }
 }
 
-void paintInto (juce::Image& canvas, juce::Component& page)
+/** A page drawn as a display at this scale shows it. */
+void paintInto (juce::Image& canvas, juce::Component& page, int scale = 1)
 {
     juce::Graphics g (canvas);
+    g.addTransform (juce::AffineTransform::scale ((float) scale));
     page.paintEntireComponent (g, true);
+}
+
+juce::Image canvasAt (int64_t scale)
+{
+    return juce::Image (juce::Image::ARGB, 640 * (int) scale, 400 * (int) scale, true, juce::SoftwareImageType());
 }
 
 void firstPaintOfTheMenu (benchmark::State& state)
 {
-    juce::Image canvas (juce::Image::ARGB, 640, 400, true, juce::SoftwareImageType());
+    const auto scale = static_cast<int> (state.range (0));
+    auto canvas = canvasAt (scale);
     for (auto _ : state)
     {
         state.PauseTiming();
         auto host = std::make_unique<MainComponent> ([] (int) {});
         host->setSize (640, 400);
         state.ResumeTiming();
-        paintInto (canvas, *host);
+        paintInto (canvas, *host, scale);
         state.PauseTiming();
         host.reset();
         state.ResumeTiming();
@@ -113,14 +143,15 @@ void firstPaintOfTheMenu (benchmark::State& state)
 void pageSwitch (benchmark::State& state)
 {
     const auto page = static_cast<int> (state.range (0));
+    const auto scale = static_cast<int> (state.range (1));
     MainComponent host ([] (int) {});
     host.setSize (640, 400);
-    juce::Image canvas (juce::Image::ARGB, 640, 400, true, juce::SoftwareImageType());
-    paintInto (canvas, host);
+    auto canvas = canvasAt (scale);
+    paintInto (canvas, host, scale);
     for (auto _ : state)
     {
         host.actionListenerCallback (page < 0 ? juce::String (PageMessages::returnToMenu) : juce::String (PageMessages::show[page]));
-        paintInto (canvas, host);
+        paintInto (canvas, host, scale);
         state.PauseTiming();
         host.actionListenerCallback (page < 0 ? juce::String (PageMessages::show[0]) : juce::String (PageMessages::returnToMenu));
         state.ResumeTiming();
@@ -129,24 +160,25 @@ void pageSwitch (benchmark::State& state)
 
 void imageCopy (benchmark::State& state)
 {
-    juce::Image from (juce::Image::ARGB, 640, 400, true, juce::SoftwareImageType()), to (juce::Image::ARGB, 640, 400, true, juce::SoftwareImageType());
+    auto from = canvasAt (state.range (0)), to = canvasAt (state.range (0));
     const juce::Image::BitmapData source (from, juce::Image::BitmapData::readOnly);
     const juce::Image::BitmapData target (to, juce::Image::BitmapData::writeOnly);
     for (auto _ : state)
     {
-        for (int y = 0; y < 400; ++y)
-            std::memcpy (target.getLinePointer (y), source.getLinePointer (y), 640 * 4);
+        for (int y = 0; y < from.getHeight(); ++y)
+            std::memcpy (target.getLinePointer (y), source.getLinePointer (y), static_cast<size_t> (from.getWidth()) * 4);
         benchmark::ClobberMemory();
     }
 }
 } // namespace
 
-BENCHMARK (decodePictures)->Unit (benchmark::kMillisecond);
-BENCHMARK (inflatePictures)->Unit (benchmark::kMillisecond);
+BENCHMARK (decodePictures)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond);
+BENCHMARK (decodeMenuPictures)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond);
+BENCHMARK (inflatePictures)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond);
 BENCHMARK (buildPages)->Unit (benchmark::kMillisecond);
-BENCHMARK (firstPaintOfTheMenu)->Unit (benchmark::kMillisecond);
-BENCHMARK (pageSwitch)->DenseRange (-1, 3)->Unit (benchmark::kMillisecond);
-BENCHMARK (imageCopy)->Unit (benchmark::kMillisecond);
+BENCHMARK (firstPaintOfTheMenu)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond);
+BENCHMARK (pageSwitch)->ArgsProduct ({ benchmark::CreateDenseRange (-1, 3, 1), { 1, 2 } })->Unit (benchmark::kMillisecond);
+BENCHMARK (imageCopy)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond);
 
 // A private X server and one framework start-up, as the program has.
 int main (int argc, char** argv)

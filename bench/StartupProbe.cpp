@@ -3,12 +3,17 @@
 // (found by polling the screen; the programs get no flag), resident memory once shown,
 // the CPU time and wake-ups of ten idle seconds, and the executables' sizes.
 //
-//   startup_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [IDLE_SECONDS]
+//   startup_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [IDLE_SECONDS] [SCALE]
 //
 // Prints one line per figure: name, the program's median, the floor's median, their ratio.
+// With SCALE 2, both run on a desktop scaled to 200 % (its settings daemon says so, and a
+// work area is published, so that the framework's own detection finds it for the floor
+// too), and only start-up and memory are printed.
 
 #include "e2e/Harness.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <algorithm>
 #include <csignal>
 #include <iostream>
@@ -62,10 +67,10 @@ double voluntarySwitches (pid_t pid)
 }
 
 /** Starts a program and returns the milliseconds until its content shows the expected strip. */
-double startUntilPainted (const XServer& x, const std::string& program, const std::vector<std::string>& args,
+double startUntilPainted (const XServer& x, int scale, const std::string& program, const std::vector<std::string>& args,
                           const juce::Image& expected, std::unique_ptr<Process>& running)
 {
-    const juce::Rectangle<int> where = strip + juce::Point<int> ((x.width() - 644) / 2, (x.height() - 424) / 2) + contentInWindow;
+    const juce::Rectangle<int> where = (strip + contentInWindow) * scale + juce::Point<int> ((x.width() - 644 * scale) / 2, (x.height() - 424 * scale) / 2);
     const auto start = Clock::now();
     running = std::make_unique<Process> (x, program, args);
     while (Clock::now() - start < 20s)
@@ -107,6 +112,39 @@ void row (const std::string& name, double program, double floor, const std::stri
 {
     std::cout << name << '\t' << program << '\t' << floor << '\t' << (floor > 0 ? program / floor : 0.0) << '\t' << unit << '\n';
 }
+
+/** A desktop at 200 %: a settings daemon publishing the scaling factor and a published work area. */
+std::unique_ptr<Process> scaleDesktop (const XServer& x, const juce::File& settings)
+{
+    auto* dpy = x.display();
+    const long workArea[] = { 0, 0, x.width(), x.height() };
+    XChangeProperty (dpy, DefaultRootWindow (dpy), XInternAtom (dpy, "_NET_WORKAREA", False), XA_CARDINAL, 32, PropModeReplace,
+                     reinterpret_cast<const unsigned char*> (workArea), 4);
+    XSync (dpy, False);
+    settings.replaceWithText ("Gdk/WindowScalingFactor 2\n");
+    auto daemon = std::make_unique<Process> (x, "/usr/bin/xsettingsd", std::vector<std::string>{ "-c", settings.getFullPathName().toStdString() });
+    if (!eventually ([&x]
+                     { return selectionHasOwner (x, "_XSETTINGS_S0"); }))
+        throw std::runtime_error ("no settings daemon");
+    return daemon;
+}
+
+/** What the pictures of the pages take decoded, as ARGB (the icons are not kept). */
+double decodedMiB (const juce::File& pictures)
+{
+    double total = 0;
+    for (const auto& entry : juce::RangedDirectoryIterator (pictures, false, "*.png"))
+        if (!entry.getFile().getFileName().startsWith ("icon"))
+        {
+            juce::FileInputStream in (entry.getFile());
+            unsigned char header[24] = {};
+            in.read (header, sizeof (header));
+            const auto number = [&] (int at)
+            { return (double) ((header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) | header[at + 3]); };
+            total += number (16) * number (20) * 4.0 / (1024.0 * 1024.0);
+        }
+    return total;
+}
 } // namespace
 
 int main (int argc, char* argv[])
@@ -120,16 +158,20 @@ int main (int argc, char* argv[])
     const juce::File pictures (argv[3]);
     const auto runs = argc > 4 ? std::max (1, atoi (argv[4])) : 10;
     const auto idleSeconds = argc > 5 ? std::max (1, atoi (argv[5])) : 10;
+    const auto scale = argc > 6 && atoi (argv[6]) == 2 ? 2 : 1;
+    const auto set = scale == 1 ? pictures : pictures.getChildFile ("2x");
 
-    const auto menuStrip = juce::ImageFileFormat::loadFrom (pictures.getChildFile ("menuBackground.png")).getClippedImage (strip);
-    juce::Image azure (juce::Image::ARGB, strip.getWidth(), strip.getHeight(), true);
+    const auto menuStrip = juce::ImageFileFormat::loadFrom (set.getChildFile ("menuBackground.png")).getClippedImage (strip * scale);
+    juce::Image azure (juce::Image::ARGB, strip.getWidth() * scale, strip.getHeight() * scale, true);
     azure.clear (azure.getBounds(), juce::Colours::azure);
 
     // The menu; the framework's minimal window; and that window with the framework's
     // tooltip window, which the menu must have and which polls the pointer while idle.
     Subject menu{ program, {}, menuStrip, {}, {} }, floor{ minimal, {}, azure, {}, {} };
     Subject floorWithTips{ minimal, { "--tooltip-window" }, azure, {}, {} };
-    XServer x;
+    XServer x (1024 * scale, 768 * scale);
+    const juce::TemporaryFile settings;
+    const auto settingsDaemon = scale == 2 ? scaleDesktop (x, settings.getFile()) : nullptr;
 
     // Alternating, so that all meet the same machine state.
     for (int run = 0; run < runs; ++run)
@@ -137,7 +179,7 @@ int main (int argc, char* argv[])
         for (auto* subject : { &menu, &floor, &floorWithTips })
         {
             std::unique_ptr<Process> running;
-            const auto ms = startUntilPainted (x, subject->program, subject->args, subject->expectedStrip, running);
+            const auto ms = startUntilPainted (x, scale, subject->program, subject->args, subject->expectedStrip, running);
             if (ms < 0)
             {
                 std::cerr << "no painted window from " << subject->program << "\n";
@@ -159,23 +201,14 @@ int main (int argc, char* argv[])
         }
     }
 
-    row ("start-up to painted menu", median (menu.startUpMs), median (floor.startUpMs), "ms");
+    const std::string at = scale == 1 ? "" : " at 200 %";
+    row ("start-up to painted menu" + at, median (menu.startUpMs), median (floor.startUpMs), "ms");
     const auto residentProgram = menu.median (&ProcessFigures::residentKiB) / 1024.0;
     const auto residentFloor = floor.median (&ProcessFigures::residentKiB) / 1024.0;
-    row ("resident memory, menu shown", residentProgram, residentFloor, "MiB");
-    // What the decoded pictures of the pages take, as ARGB (the icon is not kept).
-    double decodedPictures = 0;
-    for (const auto& entry : juce::RangedDirectoryIterator (pictures, false, "*.png"))
-        if (!entry.getFile().getFileName().startsWith ("icon"))
-        {
-            juce::FileInputStream in (entry.getFile());
-            unsigned char header[24] = {};
-            in.read (header, sizeof (header));
-            const auto number = [&] (int at)
-            { return (double) ((header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) | header[at + 3]); };
-            decodedPictures += number (16) * number (20) * 4.0 / (1024.0 * 1024.0);
-        }
-    row ("resident memory above the floor (against the decoded pictures)", residentProgram - residentFloor, decodedPictures, "MiB");
+    row ("resident memory, menu shown" + at, residentProgram, residentFloor, "MiB");
+    row ("resident memory above the floor (against the decoded pictures)" + at, residentProgram - residentFloor, decodedMiB (set), "MiB");
+    if (scale != 1)
+        return 0;
     const auto idle = " over " + std::to_string (idleSeconds) + " s";
     for (const auto* idleFloor : { &floor, &floorWithTips })
     {
