@@ -338,19 +338,24 @@ float PictureKit::bullets (juce::Graphics& g, const juce::StringArray& items, co
     return y - area.getY();
 }
 
-void PictureKit::grain (juce::Image& image, juce::Rectangle<int> area, int seed, int strength)
+void PictureKit::grain (juce::Image& image, juce::Rectangle<int> area, int seed, int strength) const
 {
     juce::Random random (seed);
-    const juce::Image::BitmapData pixels (image, area.getX(), area.getY(), area.getWidth(), area.getHeight(),
+    const auto inPixels = pixels (area);
+    const juce::Image::BitmapData bitmap (image, inPixels.getX(), inPixels.getY(), inPixels.getWidth(), inPixels.getHeight(),
                                           juce::Image::BitmapData::readWrite);
     for (int y = 0; y < area.getHeight(); ++y)
         for (int x = 0; x < area.getWidth(); ++x)
         {
-            const auto c = pixels.getPixelColour (x, y);
             const auto delta = random.nextInt (2 * strength + 1) - strength;
             const auto shift = [delta] (juce::uint8 v)
             { return static_cast<juce::uint8> (juce::jlimit (0, 255, v + delta)); };
-            pixels.setPixelColour (x, y, juce::Colour (shift (c.getRed()), shift (c.getGreen()), shift (c.getBlue()), c.getAlpha()));
+            for (int py = y * pixelScale; py < (y + 1) * pixelScale; ++py)
+                for (int px = x * pixelScale; px < (x + 1) * pixelScale; ++px)
+                {
+                    const auto c = bitmap.getPixelColour (px, py);
+                    bitmap.setPixelColour (px, py, juce::Colour (shift (c.getRed()), shift (c.getGreen()), shift (c.getBlue()), c.getAlpha()));
+                }
         }
 }
 

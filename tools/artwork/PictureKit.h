@@ -103,8 +103,11 @@ public:
     /** A bulleted list below each other; returns the height used. */
     float bullets (juce::Graphics&, const juce::StringArray& items, const juce::Font&, juce::Rectangle<float> area) const;
 
-    /** Fine grain, deterministic for a seed, over an area of an opaque image. */
-    static void grain (juce::Image&, juce::Rectangle<int> area, int seed, int strength);
+    /** Fine grain, deterministic for a seed, over a logical area of an opaque picture from
+        canvas(). The grain is a texture of the logical pixel: at scale 2 each grain covers
+        2 x 2 pixels, so the picture looks the same at every scale (and the larger picture
+        does not carry four times the noise to decode). */
+    void grain (juce::Image&, juce::Rectangle<int> area, int seed, int strength) const;
 
     /** The bundle's logo: the name in white ornamental lettering with the maker's word in gold. */
     void bundleLogo (juce::Graphics&, juce::Rectangle<float> area) const;

@@ -150,7 +150,7 @@ juce::Image menuBackground (const PictureKit& kit)
         g.setGradientFill (juce::ColourGradient (Colour (0xff1c1915), 150, 300, Colour (0xff030303), 640, 0, true));
         g.fillAll();
     }
-    PictureKit::grain (image, image.getBounds(), 11, 5);
+    kit.grain (image, { 0, 0, pageWidth, pageHeight }, 11, 5);
 
     juce::Graphics g (image);
     kit.useLogicalPixels (g);
@@ -688,7 +688,7 @@ juce::Image icon (const PictureKit& kit, int size)
     }
     // Brushed texture, kept inside the tile.
     auto texture = image.createCopy();
-    PictureKit::grain (texture, texture.getBounds(), 5, 12);
+    kit.grain (texture, { 0, 0, size, size }, 5, 12);
     {
         juce::Graphics g (image);
         kit.useLogicalPixels (g);
