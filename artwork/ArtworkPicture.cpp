@@ -1,5 +1,7 @@
 #include "ArtworkPicture.h"
 
+#include "PngDecoder.h"
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -159,7 +161,7 @@ const juce::Image& ArtworkPicture::decoded (int set)
     {
         tried[index] = true;
         const auto& source = set == 2 ? *entry.twice : entry;
-        image = juce::ImageFileFormat::loadFrom (source.data, static_cast<size_t> (source.size));
+        image = PngDecoder::decode (source.data, static_cast<size_t> (source.size));
 
         // A set's picture must cover exactly the picture's place at that set's scale.
         if (image.isValid() && image.getBounds() != juce::Rectangle<int> (width * set, height * set))

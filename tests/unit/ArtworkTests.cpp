@@ -1,4 +1,5 @@
 #include "artwork/Artwork.h"
+#include "artwork/PngDecoder.h"
 #include "e2e/Harness.h"
 
 #include <gtest/gtest.h>
@@ -323,14 +324,11 @@ TEST (Catalogue, DecodesThroughTheImageCacheOncePerEntry)
     EXPECT_EQ (returnImages.size(), 4u);
 }
 
-// The decoder leaves out zlib's Adler-32 of the pixels (the last four bytes of the
-// stream); the chunk's CRC-32 must still refuse any damage.
+// Both decoders, the framework's and the program's own, leave out zlib's Adler-32 of the
+// pixels (the last four bytes of the stream); the chunk's CRC-32 must still refuse any damage.
 TEST (Pictures, DecodeWithoutThePixelChecksumYetRefuseDamage)
 {
     const auto png = committedBytes ("orvalisInstall");
-    const auto original = decode (png);
-    ASSERT_TRUE (original.isValid());
-
     const auto idat = chunksOf (png)[4];
     ASSERT_EQ (idat.type, "IDAT");
     const auto bodyOffset = static_cast<size_t> (idat.body - static_cast<const juce::uint8*> (png.getData()));
@@ -345,15 +343,47 @@ TEST (Pictures, DecodeWithoutThePixelChecksumYetRefuseDamage)
             for (int i = 0; i < 4; ++i)
                 body[idat.size + (juce::uint32) i] = static_cast<juce::uint8> (crc >> (24 - 8 * i));
         }
-        return decode (copy);
+        return copy;
     };
 
-    const auto wrongAdler = damaged (idat.size - 1, true);
-    ASSERT_TRUE (wrongAdler.isValid());
-    EXPECT_EQ (e2e::countDifferentPixels (wrongAdler, original), 0);
+    using Decoder = juce::Image (*) (const juce::MemoryBlock&);
+    const Decoder decoders[] = { decode, [] (const juce::MemoryBlock& bytes)
+                                 { return PngDecoder::decode (bytes.getData(), bytes.getSize()); } };
+    for (auto decodeWith : decoders)
+    {
+        const auto original = decodeWith (png);
+        ASSERT_TRUE (original.isValid());
 
-    EXPECT_FALSE (damaged (idat.size - 1, false).isValid());
-    EXPECT_FALSE (damaged (idat.size / 2, false).isValid());
+        const auto wrongAdler = decodeWith (damaged (idat.size - 1, true));
+        ASSERT_TRUE (wrongAdler.isValid());
+        EXPECT_EQ (e2e::countDifferentPixels (wrongAdler, original), 0);
+
+        EXPECT_FALSE (decodeWith (damaged (idat.size - 1, false)).isValid());
+        EXPECT_FALSE (decodeWith (damaged (idat.size / 2, false)).isValid());
+        auto cut = png;
+        cut.setSize (png.getSize() / 2);
+        EXPECT_FALSE (decodeWith (cut).isValid());
+    }
+}
+
+// The program's own decoder gives the framework's pixels, premultiplied alike, in both sets.
+TEST (Pictures, DecodeStraightIntoTheirImageAsTheFrameworkWould)
+{
+    for (auto scale : scales)
+        for (auto& row : catalogue)
+        {
+            SCOPED_TRACE (juce::String (row.name) + " at " + juce::String (scale) + "x");
+            const auto bytes = committedBytes (row.name, scale);
+            const auto own = PngDecoder::decode (bytes.getData(), bytes.getSize());
+            const auto framework = decode (bytes);
+            ASSERT_TRUE (own.isValid());
+            ASSERT_EQ (own.getBounds(), framework.getBounds());
+            const juce::Image::BitmapData a (own, juce::Image::BitmapData::readOnly), b (framework, juce::Image::BitmapData::readOnly);
+            int different = 0;
+            for (int y = 0; y < a.height; ++y)
+                different += std::memcmp (a.getLinePointer (y), b.getLinePointer (y), static_cast<size_t> (a.width) * 4) != 0 ? 1 : 0;
+            EXPECT_EQ (different, 0) << "rows";
+        }
 }
 
 TEST (Pictures, AreExactlyWhatTheGeneratorDraws)
