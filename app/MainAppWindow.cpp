@@ -8,6 +8,8 @@ MainAppWindow::MainAppWindow()
 {
     setResizable (true, false);
     setTitleBarHeight (titleBarHeight);
+    // The keyboard focus goes to the page's first control, never to the window itself.
+    setWantsKeyboardFocus (false);
     setContentOwned (new MainComponent(), false);
     attachIcon();
 }

@@ -1,5 +1,6 @@
 #include "MainComponent.h"
 
+#include "pages/PageLook.h"
 #include "pages/PageMessages.h"
 
 static_assert (PageMessages::numItems == numInstallers, "one show and one install message per installer");
@@ -23,6 +24,11 @@ MainComponent::MainComponent (Launcher launcher)
         page->addActionListener (this);
         addChildComponent (*page, -1);
     }
+
+    for (auto* page : getChildren())
+        for (auto* control : page->getChildren())
+            control->addKeyListener (this);
+    addMouseListener (this, true);
 }
 
 // Front-most first, as the children lie.
@@ -75,8 +81,66 @@ void MainComponent::actionListenerCallback (const juce::String& message)
 // The new page appears before the menu goes, so there is never a moment with none.
 void MainComponent::showProductPage (int installerIndex)
 {
+    const auto left = getShownPage();
     for (int i = 0; i < numInstallers; ++i)
         getProductPage (i)->setVisible (i == installerIndex);
 
     menuPage->setVisible (installerIndex < 0);
+
+    if (installerIndex >= 0)
+        getProductPage (installerIndex)->getInstallButton()->grabKeyboardFocus();
+    else if (left >= 0)
+        menuButtonFor (left)->grabKeyboardFocus();
+}
+
+int MainComponent::getShownPage() const noexcept
+{
+    for (int i = 0; i < numInstallers; ++i)
+        if (getProductPage (i)->isVisible())
+            return i;
+    return -1;
+}
+
+juce::Button* MainComponent::menuButtonFor (int installerIndex) const noexcept
+{
+    juce::Button* const buttons[] = { menuPage->getOrvalisButton(), menuPage->getTessalyButton(), menuPage->getMarrowbyButton(),
+                                      menuPage->getKestruneButton() };
+    return buttons[installerIndex];
+}
+
+bool MainComponent::keyPressed (const juce::KeyPress& key)
+{
+    if (key != juce::KeyPress::escapeKey || getShownPage() < 0)
+        return false;
+    showProductPage (-1);
+    return true;
+}
+
+bool MainComponent::keyPressed (const juce::KeyPress& key, juce::Component* control)
+{
+    auto* button = dynamic_cast<juce::Button*> (control);
+    if (key != juce::KeyPress::spaceKey || button == nullptr)
+        return false;
+    button->triggerClick();
+    return true;
+}
+
+bool MainComponent::keyStateChanged (bool isKeyDown, juce::Component*)
+{
+    if (isKeyDown)
+        showFocusRing (true);
+    return false;
+}
+
+void MainComponent::mouseDown (const juce::MouseEvent&)
+{
+    showFocusRing (false);
+}
+
+void MainComponent::showFocusRing (bool shown)
+{
+    if (PageLook::isFocusRingShown() == shown)
+        return;
+    PageLook::setFocusRingShown (shown);
+    repaint();
 }

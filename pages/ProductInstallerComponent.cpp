@@ -15,7 +15,9 @@ const ProductInstallerComponent::Layout OrvalisInstallerComponent::layout{
     Artwork::orvalisReturn,
     Artwork::orvalisInstall,
     Artwork::orvalisBackground,
-    PageMessages::install[0]
+    PageMessages::install[0],
+    "Orvalis",
+    "its installer"
 };
 
 const ProductInstallerComponent::Layout TessalyInstallerComponent::layout{
@@ -26,7 +28,9 @@ const ProductInstallerComponent::Layout TessalyInstallerComponent::layout{
     Artwork::tessalyReturn,
     Artwork::tessalyInstall,
     Artwork::tessalyBackground,
-    PageMessages::install[1]
+    PageMessages::install[1],
+    "Tessaly",
+    "its installer"
 };
 
 const ProductInstallerComponent::Layout MarrowbyInstallerComponent::layout{
@@ -35,7 +39,9 @@ const ProductInstallerComponent::Layout MarrowbyInstallerComponent::layout{
     Artwork::marrowbyReturn,
     Artwork::marrowbyInstall,
     Artwork::marrowbyBackground,
-    PageMessages::install[2]
+    PageMessages::install[2],
+    "Marrowby",
+    "its installer"
 };
 
 const ProductInstallerComponent::Layout KestruneInstallerComponent::layout{
@@ -44,7 +50,9 @@ const ProductInstallerComponent::Layout KestruneInstallerComponent::layout{
     Artwork::kestruneReturn,
     Artwork::kestruneInstall,
     Artwork::kestruneBackground,
-    PageMessages::install[3]
+    PageMessages::install[3],
+    "Kestrune",
+    "its content pack"
 };
 
 OrvalisInstallerComponent::OrvalisInstallerComponent()
@@ -72,13 +80,33 @@ ProductInstallerComponent::ProductInstallerComponent (const Layout& pageLayout)
     {
         auto& slot = this->*slotOf (child);
         slot = make (child);
+        describe (*slot, child);
         addAndMakeVisible (*slot);
         if (child == Child::returnButton || child == Child::installButton)
             slot->addListener (this);
     }
 
     backgroundImage = PageLook::picture (layout.background);
+    setTitle (juce::String (layout.item) + " page");
     setSize (PageLook::pageWidth, PageLook::pageHeight);
+}
+
+// The keyboard visits Install first, then Return, then the links from the top down.
+void ProductInstallerComponent::describe (juce::Button& control, Child child) const
+{
+    switch (child)
+    {
+        case Child::installButton:
+            return PageLook::describe (control, juce::String ("Install ") + layout.item, juce::String ("Open ") + layout.installs + " from the disc", 1);
+        case Child::returnButton:
+            return PageLook::describe (control, "Return to the menu", {}, 2);
+        case Child::webLink1:
+        case Child::webLink2:
+        case Child::webLink3:
+            break;
+    }
+    const auto link = linkIndex (child);
+    PageLook::describe (control, layout.webLinks[link].address, "Open the address in the web browser", 3 + static_cast<int> (link));
 }
 
 ProductInstallerComponent::~ProductInstallerComponent()

@@ -37,6 +37,8 @@ public:
         const ArtworkEntry& installPicture;
         const ArtworkEntry& background;
         const char* installMessage;
+        const char* item;     // its name, as the page and its Install button are called
+        const char* installs; // what Install opens from the disc
     };
 
     ~ProductInstallerComponent() override;
@@ -61,6 +63,7 @@ private:
 
     /** Where each kind of child lives. */
     static Slot slotOf (Child) noexcept;
+    void describe (juce::Button&, Child) const;
     std::unique_ptr<juce::Button> make (Child) const;
     juce::Rectangle<int> boundsOf (Child) const;
     static size_t linkIndex (Child) noexcept;

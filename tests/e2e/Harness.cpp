@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <csignal>
 #include <cstring>
@@ -409,6 +410,31 @@ void click (const XServer& server, juce::Point<int> onRoot, int button)
     XTestFakeButtonEvent (server.display(), static_cast<unsigned int> (button), False, CurrentTime);
     XSync (server.display(), False);
     std::this_thread::sleep_for (60ms);
+}
+
+void pressKey (const XServer& server, unsigned long keysym, bool withShift)
+{
+    auto* dpy = server.display();
+    const auto send = [dpy] (KeySym sym, bool down)
+    {
+        XTestFakeKeyEvent (dpy, XKeysymToKeycode (dpy, sym), down ? True : False, CurrentTime);
+        XSync (dpy, False);
+        std::this_thread::sleep_for (40ms);
+    };
+    if (withShift)
+        send (XK_Shift_L, true);
+    send (keysym, true);
+    send (keysym, false);
+    if (withShift)
+        send (XK_Shift_L, false);
+    std::this_thread::sleep_for (80ms);
+}
+
+void focusWindow (const XServer& server, unsigned long window)
+{
+    XSetInputFocus (server.display(), window, RevertToParent, CurrentTime);
+    XSync (server.display(), False);
+    std::this_thread::sleep_for (150ms);
 }
 
 void sendCloseRequest (const XServer& server, unsigned long window)

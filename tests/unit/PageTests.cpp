@@ -312,3 +312,84 @@ TEST (Pages, PaintOnlyWhiteWithoutABackground)
     for (auto point : { juce::Point<int> (0, 0), { 320, 200 }, { 639, 399 } })
         EXPECT_EQ (canvas.getPixelAt (point.x, point.y), juce::Colours::white);
 }
+
+//==============================================================================
+namespace
+{
+/** A control as assistive technology meets it, and what pressing it sends. */
+struct Described
+{
+    juce::Component* control;
+    juce::AccessibilityRole role;
+    juce::String title, description, message;
+};
+
+/** Each control in the page's keyboard order: its role, title and description, and that its
+    press action (what a screen reader's "activate" does) sends what a click sends. A link
+    sends no page message; its press goes to the desktop's opener instead. */
+void expectDescribedInOrder (juce::Component& page, juce::ActionBroadcaster& broadcaster, const std::vector<Described>& expected)
+{
+    // The framework describes only what lies in a window.
+    page.addToDesktop (0);
+    juce::KeyboardFocusTraverser traverser;
+    std::vector<juce::Component*> order;
+    for (auto& e : expected)
+        order.push_back (e.control);
+    EXPECT_EQ (traverser.getAllComponents (&page), order);
+
+    RecordingOpener opener;
+    MessageRecorder recorder;
+    broadcaster.addActionListener (&recorder);
+    for (auto& e : expected)
+    {
+        SCOPED_TRACE (e.title);
+        auto* handler = e.control->getAccessibilityHandler();
+        ASSERT_NE (handler, nullptr);
+        EXPECT_EQ (handler->getRole(), e.role);
+        EXPECT_EQ (handler->getTitle(), e.title);
+        EXPECT_EQ (handler->getDescription(), e.description);
+
+        recorder.messages.clear();
+        ASSERT_TRUE (handler->getActions().invoke (juce::AccessibilityActionType::press));
+        runMessageLoop();
+        EXPECT_EQ (recorder.messages.joinIntoString (" "), e.message);
+        if (e.role == juce::AccessibilityRole::hyperlink)
+        {
+            EXPECT_EQ (opener.calls().joinIntoString (" "), e.title);
+            opener.forget();
+        }
+    }
+    broadcaster.removeActionListener (&recorder);
+    page.removeFromDesktop();
+}
+} // namespace
+
+TEST (MenuPage, NamesItsButtonsByItemAndTheKeyboardVisitsThemInTheNumberedOrder)
+{
+    MainInstallerComponent page;
+    EXPECT_EQ (page.getTitle(), "Menu");
+    const auto button = juce::AccessibilityRole::button;
+    expectDescribedInOrder (page, page,
+                            { { page.getTessalyButton(), button, "Tessaly", "Show the Tessaly page", "ShowTessaly" },
+                              { page.getOrvalisButton(), button, "Orvalis", "Show the Orvalis page", "ShowtOrvalis" },
+                              { page.getMarrowbyButton(), button, "Marrowby", "Show the Marrowby page", "ShowMarrowby" },
+                              { page.getKestruneButton(), button, "Kestrune", "Show the Kestrune page", "ShowKestrune" } });
+}
+
+TEST (ProductPages, NameEveryControlAndTheKeyboardVisitsInstallReturnThenTheLinks)
+{
+    for (auto& c : productPages())
+    {
+        SCOPED_TRACE (c.name);
+        auto page = c.make();
+        EXPECT_EQ (page->getTitle(), juce::String (c.name) + " page");
+        const juce::String opens = juce::String (c.name) == "Kestrune" ? "its content pack" : "its installer";
+        std::vector<Described> expected{
+            { page->getInstallButton(), juce::AccessibilityRole::button, juce::String ("Install ") + c.name, "Open " + opens + " from the disc", c.installMessage },
+            { page->getReturnButton(), juce::AccessibilityRole::button, "Return to the menu", "", "Return" },
+        };
+        for (size_t i = 0; i < c.links.size(); ++i)
+            expected.push_back ({ page->getWebLink ((int) i), juce::AccessibilityRole::hyperlink, c.links[i].first, "Open the address in the web browser", "" });
+        expectDescribedInOrder (*page, *page, expected);
+    }
+}
