@@ -2,6 +2,7 @@
 
 #include "e2e/Session.h"
 
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 
 using namespace e2e;
@@ -212,5 +213,21 @@ TEST (Windows, AtOneAndAHalfTheDotsPerInchTheMenuShowsTheLargerPicturesReduced)
     EXPECT_TRUE (s.pageBecomes (-1));
     EXPECT_TRUE (s.openProductPage (3));
     EXPECT_TRUE (s.returnToMenu());
+    s.closeWithItsButtonAndExpectStatusZero();
+}
+
+// Without a mouse: the first numbered item has the focus when the window is active.
+TEST (Windows, ReturnAtStartOpensTessalyAndEscapeReturns)
+{
+    WindowsDisc disc;
+    auto s = wineSession (disc);
+    ASSERT_TRUE (s.window.has_value()) << "no window under Wine";
+    ASSERT_TRUE (s.pageBecomes (-1));
+    focusWindow (s.x, s.window->id);
+
+    pressKey (s.x, XK_Return);
+    EXPECT_TRUE (s.pageBecomes (1));
+    pressKey (s.x, XK_Escape);
+    EXPECT_TRUE (s.pageBecomes (-1));
     s.closeWithItsButtonAndExpectStatusZero();
 }
