@@ -207,9 +207,9 @@ juce::Image menuBackground (const PictureKit& kit)
         const char* system;
         std::vector<Row> rows;
     };
-    // The Linux system row says what the menu itself needs to start.
+    // The system rows say what the menu itself needs to start; its Windows program is 64-bit only.
     const Column columns[] = {
-        { left, 106, "Windows", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "Windows 7 SP1 or later" }, { "Media player", "Version 12 or later" }, { "Sound card", "16-bit stereo" }, { "DVD drive", "8x or faster" } } },
+        { left, 106, "Windows", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "Windows 7 SP1 or later" }, { "Edition", "64-bit (x64)" }, { "Media player", "Version 12 or later" }, { "Sound card", "16-bit stereo" }, { "DVD drive", "8x or faster" } } },
         { left + 184, 90, "Linux", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "glibc 2.34 or later" }, { "Desktop", "X11 or XWayland" }, { "Media player", "VLC 3.0 or later" }, { "Sound card", "ALSA or PulseAudio" }, { "DVD drive", "8x or faster" } } },
     };
     constexpr float labelWidth = 62, minimumGutter = 16;
