@@ -87,6 +87,40 @@ void handQueuedEventsOver (int)
 constexpr double smallestScale = 1.0, largestScale = 4.0;
 constexpr double dpiAtOne = 96.0;
 
+/** The dpi of the Xft.dpi line in the text of the X resources, or 0. */
+double xftDpi (const char* resources)
+{
+    if (resources == nullptr)
+        return 0.0;
+
+    for (const auto& line : juce::StringArray::fromLines (resources))
+    {
+        const auto name = line.upToFirstOccurrenceOf (":", false, false).trim();
+        if (name == "Xft.dpi" && line.containsChar (':'))
+            return juce::jmax (0.0, line.fromFirstOccurrenceOf (":", false, false).trim().getDoubleValue());
+    }
+    return 0.0;
+}
+
+/** The desktop's scale as its settings publish it, or 0 where they say nothing. */
+double desktopScale()
+{
+    auto* windowSystem = juce::XWindowSystem::getInstance();
+    if (auto* settings = windowSystem->getXSettings())
+    {
+        const auto factor = settings->getSetting (juce::XWindowSystem::getWindowScalingFactorSettingName());
+        if (factor.isValid() && factor.integerValue > 0)
+            return juce::jlimit (smallestScale, largestScale, (double) factor.integerValue);
+    }
+
+    const auto resourceText = xlibFunction<ResourceManagerString> ("XResourceManagerString");
+    if (auto* display = windowSystem->getDisplay(); display != nullptr && resourceText != nullptr)
+        if (const auto dpi = xftDpi (resourceText (display)); dpi > 0.0)
+            return juce::jlimit (smallestScale, largestScale, dpi / dpiAtOne);
+
+    return 0.0;
+}
+
 int lostConnection (void*)
 {
     static constexpr char message[] = ": the connection to the X server was lost\n";
@@ -134,38 +168,6 @@ void XConnection::deliverQueuedEvents()
 
     for (int type = firstEventType; type <= lastEventType; ++type)
         originalConverters[type] = setConverter (display, type, convertAndWake);
-}
-
-double XConnection::xftDpi (const char* resources)
-{
-    if (resources == nullptr)
-        return 0.0;
-
-    for (const auto& line : juce::StringArray::fromLines (resources))
-    {
-        const auto name = line.upToFirstOccurrenceOf (":", false, false).trim();
-        if (name == "Xft.dpi" && line.containsChar (':'))
-            return juce::jmax (0.0, line.fromFirstOccurrenceOf (":", false, false).trim().getDoubleValue());
-    }
-    return 0.0;
-}
-
-double XConnection::desktopScale()
-{
-    auto* windowSystem = juce::XWindowSystem::getInstance();
-    if (auto* settings = windowSystem->getXSettings())
-    {
-        const auto factor = settings->getSetting (juce::XWindowSystem::getWindowScalingFactorSettingName());
-        if (factor.isValid() && factor.integerValue > 0)
-            return juce::jlimit (smallestScale, largestScale, (double) factor.integerValue);
-    }
-
-    const auto resourceText = xlibFunction<ResourceManagerString> ("XResourceManagerString");
-    if (auto* display = windowSystem->getDisplay(); display != nullptr && resourceText != nullptr)
-        if (const auto dpi = xftDpi (resourceText (display)); dpi > 0.0)
-            return juce::jlimit (smallestScale, largestScale, dpi / dpiAtOne);
-
-    return 0.0;
 }
 
 void XConnection::followDesktopScale()

@@ -27,20 +27,13 @@ void endOnLostConnection();
     refresh. Call once the framework's display is open, before the window shows. */
 void deliverQueuedEvents();
 
-/** The scale the desktop asks windows to use, as its settings publish it: the XSETTINGS
-    manager's Gdk/WindowScalingFactor (GNOME and the desktops that share its settings
-    daemon), else Xft.dpi from the X resources (KDE, Xfce; 96 is 1). 0 where neither says.
-    Reads only what the X server already holds; starts no program. */
-double desktopScale();
-
-/** Makes the framework's displays, and so the window, follow the desktop's scale. The
-    framework reads it only where a window manager publishes a work area, and never
-    from the X resources. Call once the framework's display is open, before the window
-    is built. */
+/** Makes the framework's displays, and so the window, follow the scale the desktop asks
+    windows to use: the XSETTINGS manager's Gdk/WindowScalingFactor (GNOME and the desktops
+    that share its settings daemon), else Xft.dpi from the X resources (KDE, Xfce; 96 is 1).
+    The framework reads the scale only where a window manager publishes a work area, and
+    never from the X resources. Reads only what the X server already holds; starts no
+    program. Call once the framework's display is open, before the window is built. */
 void followDesktopScale();
-
-/** Text of the X resources (as XResourceManagerString gives it): the dpi of its Xft.dpi line, or 0. */
-double xftDpi (const char* resources);
 
 constexpr const char* programName = "OrvalisBrelvan";
 } // namespace XConnection

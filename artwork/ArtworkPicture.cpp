@@ -81,18 +81,13 @@ juce::Image ArtworkPicture::of (const ArtworkEntry& entry)
     return picture;
 }
 
-int ArtworkPicture::setFor (float physicalScale) noexcept
-{
-    return physicalScale > oneToOne ? 2 : 1;
-}
-
 juce::Image ArtworkPicture::forScale (const juce::Image& image, float physicalScale)
 {
     auto* picture = dynamic_cast<ArtworkPicture*> (image.getPixelData());
     if (picture == nullptr)
         return image;
 
-    const auto set = setFor (physicalScale);
+    const auto set = physicalScale > oneToOne ? 2 : 1;
     if (set != prefetch.set)
     {
         // What this frame shows is decoded now, below; the rest follows once it is painted.
@@ -150,10 +145,14 @@ ArtworkPicture::~ArtworkPicture()
     live.erase (std::remove (live.begin(), live.end(), this), live.end());
 }
 
+int ArtworkPicture::available (int set) const noexcept
+{
+    return set == 2 && entry.twice != nullptr ? 2 : 1;
+}
+
 const juce::Image& ArtworkPicture::decoded (int set)
 {
-    if (set == 2 && entry.twice == nullptr)
-        set = 1;
+    set = available (set);
 
     const auto index = static_cast<size_t> (set - 1);
     auto& image = sets[index];
@@ -172,17 +171,13 @@ const juce::Image& ArtworkPicture::decoded (int set)
 
 bool ArtworkPicture::isDecoded (int set) const noexcept
 {
-    if (set == 2 && entry.twice == nullptr)
-        set = 1;
-    return tried[static_cast<size_t> (set - 1)];
+    return tried[static_cast<size_t> (available (set) - 1)];
 }
 
 // The other set goes once this one is in hand; a set that does not decode keeps the other.
 void ArtworkPicture::keepOnly (int set)
 {
-    if (set == 2 && entry.twice == nullptr)
-        return;
-    if (!decoded (set).isValid())
+    if (available (set) != set || !decoded (set).isValid())
         return;
 
     const auto other = static_cast<size_t> (2 - set);

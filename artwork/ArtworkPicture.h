@@ -32,9 +32,6 @@ public:
     /** Called once every picture handed out is decoded in the set in use. */
     static void whenAllDecoded (std::function<void()>);
 
-    /** Which set a physical scale needs: 1 at 100 %, 2 wherever it is more. */
-    static int setFor (float physicalScale) noexcept;
-
     ~ArtworkPicture() override;
 
     std::unique_ptr<juce::LowLevelGraphicsContext> createLowLevelContext() override;
@@ -51,6 +48,8 @@ private:
     /** The 1x pixels, or transparent pixels of the same size where they do not decode. */
     juce::Image& readable();
 
+    /** The set asked for, where the picture has it; otherwise its 1x set. */
+    int available (int set) const noexcept;
     bool isDecoded (int set) const noexcept;
     void keepOnly (int set);
 

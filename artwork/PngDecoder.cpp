@@ -97,7 +97,7 @@ juce::Image PngDecoder::decode (const void* data, size_t size)
     }
     png_destroy_read_struct (&reader, &info, nullptr);
 
-    if (!readable && image.isNull() && width > 0)
+    if (!readable && width > 0)
         return juce::ImageFileFormat::loadFrom (data, size);
     return image;
 }

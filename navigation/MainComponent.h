@@ -34,11 +34,9 @@ public:
     MainInstallerComponent* getMenuPage() const noexcept { return menuPage.get(); }
     ProductInstallerComponent* getProductPage (int installerIndex) const noexcept;
 
-    /** The product page shown, or -1 for the menu. */
-    int getShownPage() const noexcept;
-
 private:
     void showProductPage (int installerIndex); // -1 brings back the menu
+    int getShownPage() const noexcept;         // -1 for the menu
     juce::Button* menuButtonFor (int installerIndex) const noexcept;
     void showFocusRing (bool);
 

@@ -24,8 +24,6 @@ const MainInstallerComponent::ButtonSlot MainInstallerComponent::slots[4] = {
     { &MainInstallerComponent::kestruneButton, Artwork::menuKestruneButton, PageMessages::show[3], { 539, 183, 93, 78 }, "Kestrune", 4 },
 };
 
-const char* const MainInstallerComponent::title = "Menu";
-
 MainInstallerComponent::MainInstallerComponent()
 {
     for (auto& slot : slots)
@@ -38,7 +36,7 @@ MainInstallerComponent::MainInstallerComponent()
         PageLook::describe (*button, slot.item, juce::String ("Show the ") + slot.item + " page", slot.numberInOrder);
     }
 
-    setTitle (title);
+    setTitle ("Menu");
 
     backgroundImage = PageLook::picture (Artwork::menuBackground);
     setSize (PageLook::pageWidth, PageLook::pageHeight);

@@ -21,9 +21,6 @@ public:
     juce::ImageButton* getMarrowbyButton() const noexcept { return marrowbyButton.get(); }
     juce::ImageButton* getKestruneButton() const noexcept { return kestruneButton.get(); }
 
-    /** What assistive technology calls the page. */
-    static const char* const title;
-
 private:
     std::unique_ptr<juce::ImageButton> orvalisButton;
     std::unique_ptr<juce::ImageButton> tessalyButton;
