@@ -1,5 +1,7 @@
+#include "TestSupport.h"
 #include "app/AppClass.h"
 #include "app/MainAppWindow.h"
+#include "app/RepaintPump.h"
 
 #include <gtest/gtest.h>
 
@@ -97,4 +99,65 @@ TEST (MainAppWindow, CloseButtonAsksTheApplicationToQuitAndLeavesTheWindowAlone)
     window.closeButtonPressed();
     EXPECT_EQ (app.quitRequests, 1);
     EXPECT_TRUE (window.isVisible());
+}
+
+namespace
+{
+/** Runs the message loop until the condition holds or the time is up; gives the time it took. */
+template <typename Condition>
+int millisecondsUntil (Condition condition, int limit)
+{
+    const auto start = juce::Time::getMillisecondCounter();
+    while (!condition() && static_cast<int> (juce::Time::getMillisecondCounter() - start) < limit)
+        testing_support::runMessageLoop (2);
+    return static_cast<int> (juce::Time::getMillisecondCounter() - start);
+}
+} // namespace
+
+// A window that is not on the desktop has no peer and so no vertical blanks: the case the
+// pump exists for. Put on the desktop, its peer's blanks arrive (60 Hz here) and take over.
+TEST (RepaintPump, SendsHeldRepaintsOnlyWhileNoBlankComes)
+{
+    juce::Component window;
+    window.setSize (200, 100);
+    RepaintPump pump (window);
+    EXPECT_FALSE (pump.isWaiting());
+
+    window.setVisible (true);
+    EXPECT_TRUE (pump.isWaiting());
+    EXPECT_FALSE (pump.isPumping());
+    const auto tookToPump = millisecondsUntil ([&]
+                                               { return pump.isPumping(); },
+                                               1000);
+    EXPECT_GE (tookToPump, 2 * RepaintPump::frameMilliseconds);
+    EXPECT_LE (tookToPump, 4 * RepaintPump::frameMilliseconds + 20);
+
+    // Nothing more asked for: the pump rests instead of waking every frame.
+    EXPECT_LE (millisecondsUntil ([&]
+                                  { return !pump.isWaiting(); },
+                                  2000),
+               700);
+    EXPECT_FALSE (pump.isPumping());
+
+    // Blanks known to be missing: the next repaint goes out at the next frame.
+    window.repaint (0, 0, 10, 10);
+    EXPECT_LE (millisecondsUntil ([&]
+                                  { return pump.isPumping(); },
+                                  1000),
+               2 * RepaintPump::frameMilliseconds + 10);
+
+    window.addToDesktop (0);
+    EXPECT_LE (millisecondsUntil ([&]
+                                  { return !pump.isWaiting(); },
+                                  1000),
+               200);
+
+    // With blanks arriving, repaints never start the pump's timer.
+    for (int i = 0; i < 20; ++i)
+    {
+        window.repaint();
+        EXPECT_FALSE (pump.isWaiting());
+        testing_support::runMessageLoop (10);
+    }
+    EXPECT_FALSE (pump.isPumping());
 }
