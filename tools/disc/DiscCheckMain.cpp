@@ -1,8 +1,9 @@
 // disc-check IMAGE          checks a disc image before burning, without mounting it
-// disc-check --program FILE checks only what a program needs at run time
+// disc-check --program FILE checks only what a program needs at run time (Linux or Windows)
 // One line for each check; the exit status is 1 when any of them failed.
 
 #include "DiscImage.h"
+#include "WindowsImports.h"
 #include "launching/OpeningRule.h"
 
 #include <iostream>
@@ -23,6 +24,63 @@ void checkProgramNeeds (const juce::File& program)
     juce::String summary;
     const auto problems = DiscImage::programNeedProblems (program, summary);
     report (problems.isEmpty(), juce::String (DiscImage::programName) + " needs only glibc up to 2." + juce::String (DiscImage::maxGlibcMinor) + ", FreeType and X11: " + (problems.isEmpty() ? summary : problems.joinIntoString ("; ")));
+}
+
+bool startsLikeAWindowsProgram (const juce::File& f)
+{
+    juce::FileInputStream in (f);
+    char start[2] = {};
+    return in.openedOk() && in.read (start, 2) == 2 && start[0] == 'M' && start[1] == 'Z';
+}
+
+/** Whose certificate signed the program: the subject that issued no other certificate
+    of the signature, so the signer rather than a certificate of its chain. */
+juce::String signerOf (const juce::MemoryBlock& signature)
+{
+    const juce::TemporaryFile der;
+    juce::String certificates;
+    if (!der.getFile().replaceWithData (signature.getData(), signature.getSize()) || DiscImage::run ({ "openssl", "pkcs7", "-inform", "DER", "-in", der.getFile().getFullPathName(), "-print_certs", "-noout" }, certificates) != 0)
+        return "a signature that openssl cannot read";
+
+    juce::StringArray subjects, issuers;
+    for (const auto& line : juce::StringArray::fromLines (certificates))
+        if (line.startsWith ("subject="))
+            subjects.add (line.fromFirstOccurrenceOf ("=", false, false).trim());
+        else if (line.startsWith ("issuer="))
+            issuers.add (line.fromFirstOccurrenceOf ("=", false, false).trim());
+    for (int i = 0; i < subjects.size(); ++i)
+        if (!issuers.contains (subjects[i]) || subjects[i] == issuers[i])
+            return subjects[i];
+    return subjects.isEmpty() ? juce::String ("a signature without certificates") : subjects[0];
+}
+
+void checkWindowsProgram (const juce::File& program)
+{
+    juce::MemoryBlock content;
+    std::vector<WindowsImports::Library> libraries;
+    juce::String error;
+    const auto name = program.getFileName();
+    if (!program.loadFileAsData (content) || !WindowsImports::read (content, libraries, error))
+    {
+        report (false, "cannot read the imports of " + name + ": " + (error.isEmpty() ? juce::String ("unreadable") : error));
+        return;
+    }
+
+    const auto problems = WindowsImports::windows7Problems (libraries);
+    juce::StringArray names;
+    size_t functions = 0;
+    for (const auto& library : libraries)
+    {
+        names.add (library.name);
+        functions += static_cast<size_t> (library.functions.size());
+    }
+    if (problems.isEmpty())
+        report (true, name + " starts on Windows 7 SP1 and later: " + juce::String (functions) + " functions from " + names.joinIntoString (", "));
+    else
+        report (false, name + " would not start on Windows 7 SP1: it " + problems.joinIntoString ("; it "));
+
+    const auto signature = WindowsImports::signature (content);
+    std::cout << "info: " << name << " is " << (signature.isEmpty() ? juce::String ("not signed") : "signed by " + signerOf (signature)) << "\n";
 }
 
 /** What the image says of each file: its mode string ("-r-xr-xr-x"), by path without the leading '/'. */
@@ -108,12 +166,6 @@ int checkImage (const juce::String& image)
     const auto windowsProgram = root.getChildFile (DiscImage::windowsProgramName);
     const auto windowsAutorun = root.getChildFile (DiscImage::windowsAutorunName);
     juce::StringArray windowsProblems;
-    const auto startsLikeAWindowsProgram = [] (const juce::File& f)
-    {
-        juce::FileInputStream in (f);
-        char start[2] = {};
-        return in.openedOk() && in.read (start, 2) == 2 && start[0] == 'M' && start[1] == 'Z';
-    };
     if (!startsLikeAWindowsProgram (windowsProgram))
         windowsProblems.add (juce::String (DiscImage::windowsProgramName) + " is missing or no Windows program");
     if (!windowsAutorun.existsAsFile())
@@ -122,6 +174,9 @@ int checkImage (const juce::String& image)
         for (const auto& problem : DiscImage::windowsAutorunProblems (windowsAutorun.loadFileAsString()))
             windowsProblems.add (juce::String (DiscImage::windowsAutorunName) + ": " + problem);
     report (windowsProblems.isEmpty(), juce::String ("for Windows, ") + DiscImage::windowsProgramName + " and " + DiscImage::windowsAutorunName + (windowsProblems.isEmpty() ? " (open, icon, label) are present" : ": " + windowsProblems.joinIntoString ("; ")));
+
+    if (startsLikeAWindowsProgram (windowsProgram))
+        checkWindowsProgram (windowsProgram);
 
     const auto program = root.getChildFile (DiscImage::programName);
     if (program.existsAsFile())
@@ -139,7 +194,11 @@ int main (int argc, char* argv[])
 {
     if (argc == 3 && juce::String (argv[1]) == "--program")
     {
-        checkProgramNeeds (juce::File::getCurrentWorkingDirectory().getChildFile (argv[2]));
+        const auto program = juce::File::getCurrentWorkingDirectory().getChildFile (argv[2]);
+        if (startsLikeAWindowsProgram (program))
+            checkWindowsProgram (program);
+        else
+            checkProgramNeeds (program);
         return failures == 0 ? 0 : 1;
     }
     if (argc != 2)
