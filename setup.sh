@@ -16,7 +16,7 @@ packages=(
     xorriso libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev binutils
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
     googletest libgtest-dev libbenchmark-dev xvfb xsettingsd pngcheck
-    openssl osslsigncode nsis msitools
+    openssl osslsigncode nsis wixl
 )
 
 install_missing_packages() {

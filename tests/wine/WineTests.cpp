@@ -3,6 +3,7 @@
 #include "e2e/Session.h"
 
 #include <X11/keysym.h>
+#include <array>
 #include <gtest/gtest.h>
 
 using namespace e2e;
@@ -46,6 +47,30 @@ struct WindowsDisc
     juce::File logFile{ base.getChildFile ("log.txt") };
 };
 
+/** Writes registry values in the tests' prefix, each { key, value name (empty: the key's
+    default), type, data }. The registry is written with no display; the wineserver that
+    started for it must end before the program starts, or Wine's desktop process would
+    stay without one. */
+void setRegistry (std::initializer_list<std::array<std::string, 4>> values)
+{
+    for (const auto& [key, name, type, data] : values)
+    {
+        std::vector<std::string> command{ BRELVAN_WINE, "reg", "add", key };
+        if (name.empty())
+            command.push_back ("/ve");
+        else
+            command.insert (command.end(), { "/v", name });
+        command.insert (command.end(), { "/t", type, "/d", data, "/f" });
+        const auto ending = runToEnd (command,
+                                      { "WINEPREFIX=" BRELVAN_WINE_PREFIX, "WINEDEBUG=-all", "PATH=/usr/bin:/bin",
+                                        "HOME=" + juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName().toStdString() },
+                                      30s);
+        EXPECT_EQ (ending.status, std::optional<int> (0)) << ending.errors;
+    }
+    const auto settled = runToEnd ({ BRELVAN_WINESERVER, "-w" }, { "WINEPREFIX=" BRELVAN_WINE_PREFIX }, 30s);
+    EXPECT_EQ (settled.status, std::optional<int> (0)) << settled.errors;
+}
+
 /** Wine's display scaling, as Windows' own setting sets it: dots per inch, 96 at 100 %. Set
     for one test (the Windows tests take turns with the prefix) and back to 96 after it. */
 class ScopedLogPixels
@@ -55,22 +80,26 @@ public:
     ~ScopedLogPixels() { set (96); }
 
 private:
-    // The registry is written with no display; the wineserver that started for it must
-    // end before the program starts, or Wine's desktop process would stay without one.
     static void set (int dotsPerInch)
     {
-        const char* const keys[] = { "HKCU\\Control Panel\\Desktop", "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts" };
-        for (auto* key : keys)
-        {
-            const auto ending = runToEnd ({ BRELVAN_WINE, "reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", std::to_string (dotsPerInch), "/f" },
-                                          { "WINEPREFIX=" BRELVAN_WINE_PREFIX, "WINEDEBUG=-all", "PATH=/usr/bin:/bin",
-                                            "HOME=" + juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName().toStdString() },
-                                          30s);
-            EXPECT_EQ (ending.status, std::optional<int> (0)) << ending.errors;
-        }
-        const auto settled = runToEnd ({ BRELVAN_WINESERVER, "-w" }, { "WINEPREFIX=" BRELVAN_WINE_PREFIX }, 30s);
-        EXPECT_EQ (settled.status, std::optional<int> (0)) << settled.errors;
+        const auto dots = std::to_string (dotsPerInch);
+        setRegistry ({ { "HKCU\\Control Panel\\Desktop", "LogPixels", "REG_DWORD", dots },
+                       { "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts", "LogPixels", "REG_DWORD", dots } });
     }
+};
+
+/** For one test, ".tpk" packs are Windows Installer packages: they open with msiexec, as
+    ".msi" files do, which appends its log of each run to the given file. */
+class ScopedPacksAreInstallerPackages
+{
+public:
+    explicit ScopedPacksAreInstallerPackages (const std::string& log)
+    {
+        setRegistry ({ { "HKLM\\Software\\Classes\\BrelvanTestMsiPack\\shell\\open\\command", "", "REG_SZ",
+                         "C:\\windows\\system32\\msiexec.exe /i \"%1\" /l+ \"" + log + "\"" },
+                       { "HKLM\\Software\\Classes\\.tpk", "", "REG_SZ", "BrelvanTestMsiPack" } });
+    }
+    ~ScopedPacksAreInstallerPackages() { setRegistry ({ { "HKLM\\Software\\Classes\\.tpk", "", "REG_SZ", "BrelvanTestPack" } }); }
 };
 
 /** The Windows program running under Wine on a fresh X server. */
@@ -231,4 +260,63 @@ TEST (Windows, ReturnAtStartOpensTessalyAndEscapeReturns)
     pressKey (s.x, XK_Escape);
     EXPECT_TRUE (s.pageBecomes (-1));
     s.closeWithItsButtonAndExpectStatusZero();
+}
+
+// Real installers from the disc's item folders, from the disc path that cmd.exe would
+// misread: an NSIS installer as Orvalis.exe, and a Windows Installer package as the
+// Kestrune pack, which opens through its association with msiexec and installs its file.
+TEST (Windows, RealInstallerFormatsRunOncePerClick)
+{
+    WindowsDisc disc;
+    const auto orvalisFolder = disc.root.getChildFile ("Orvalis");
+    ASSERT_TRUE (juce::File (BRELVAN_WINE_NSIS_INSTALLER).copyFileTo (orvalisFolder.getChildFile ("Orvalis.exe")));
+    ASSERT_TRUE (juce::File (BRELVAN_WINE_MSI_PACKAGE).copyFileTo (disc.root.getChildFile ("Kestrune/Kestrune.tpk")));
+    const auto nsisLog = disc.logFile.withFileExtension ("txt.nsis"), msiLog = disc.base.getChildFile ("msi.log");
+    const auto installed = juce::File (BRELVAN_WINE_PREFIX).getChildFile ("drive_c/Program Files/Kestrune test package/installed.txt");
+    installed.deleteFile();
+    ScopedPacksAreInstallerPackages packs (windowsPath (msiLog));
+
+    const auto records = [] (const juce::File& log, const juce::String& start, int atLeast)
+    {
+        juce::StringArray found;
+        for (auto waited = 0ms; waited <= 20s; waited += 100ms)
+        {
+            found = juce::StringArray::fromLines (log.loadFileAsString());
+            found.removeEmptyStrings();
+            for (int i = found.size(); --i >= 0;)
+                if (!found[i].startsWith (start))
+                    found.remove (i);
+            if (found.size() >= atLeast)
+                break;
+            std::this_thread::sleep_for (100ms);
+        }
+        std::this_thread::sleep_for (1s); // long enough for a second run to show
+        return found.size();
+    };
+
+    auto s = wineSession (disc);
+    ASSERT_TRUE (s.window.has_value());
+    ASSERT_TRUE (s.openProductPage (0));
+    for (int clicks = 1; clicks <= 2; ++clicks)
+    {
+        s.clickPage (installButton);
+        EXPECT_EQ (records (nsisLog, "nsis exedir=", clicks), clicks);
+    }
+    EXPECT_EQ (juce::StringArray::fromLines (nsisLog.loadFileAsString())[0], "nsis exedir=" + juce::String (windowsPath (orvalisFolder)));
+    ASSERT_TRUE (s.returnToMenu());
+
+    ASSERT_TRUE (s.openProductPage (3));
+    s.clickPage (installButton);
+    EXPECT_EQ (records (msiLog, "=== Logging started", 1), 1);
+    EXPECT_EQ (installed.loadFileAsString().trim(), "installed by the Kestrune test package");
+    EXPECT_TRUE (s.pageBecomes (3));
+    s.closeWithItsButtonAndExpectStatusZero();
+    std::cout << nsisLog.loadFileAsString() << juce::StringArray::fromLines (msiLog.loadFileAsString()).joinIntoString ("\n", 0, 12) << "\n";
+
+    // Removed again, with no display, once the session's wineserver has gone.
+    EXPECT_EQ (runToEnd ({ BRELVAN_WINESERVER, "-w" }, { "WINEPREFIX=" BRELVAN_WINE_PREFIX }, 30s).status, std::optional<int> (0));
+    const auto removed = runToEnd ({ BRELVAN_WINE, "msiexec", "/x", windowsPath (juce::File (BRELVAN_WINE_MSI_PACKAGE)), "/qn" },
+                                   { "WINEPREFIX=" BRELVAN_WINE_PREFIX, "WINEDEBUG=-all", "PATH=/usr/bin:/bin" }, 60s);
+    EXPECT_EQ (removed.status, std::optional<int> (0)) << removed.errors;
+    EXPECT_FALSE (installed.exists());
 }
