@@ -7,7 +7,6 @@
 #include "launching/OpeningRule.h"
 
 #include <iostream>
-#include <map>
 
 namespace
 {
@@ -88,16 +87,7 @@ std::map<juce::String, juce::String> modesIn (const juce::String& image)
 {
     juce::String listing;
     DiscImage::run ({ "xorriso", "-indev", image, "-find", "/", "-exec", "lsdl", "--" }, listing);
-
-    std::map<juce::String, juce::String> modes;
-    for (const auto& line : juce::StringArray::fromLines (listing))
-    {
-        // Each file's line: its mode string, then the rest as "ls -l" gives it, then '/path'.
-        const auto mode = line.upToFirstOccurrenceOf (" ", false, false);
-        if (mode.length() == 10 && juce::String ("-dlbcps").containsChar (mode[0]) && line.contains (" '/") && line.endsWithChar ('\''))
-            modes[line.fromFirstOccurrenceOf (" '/", false, false).dropLastCharacters (1)] = mode;
-    }
-    return modes;
+    return DiscImage::modesFromListing (listing);
 }
 
 bool everyoneReadsAndRuns (const juce::String& mode)
@@ -118,13 +108,13 @@ int checkImage (const juce::String& image)
         report (false, "cannot read " + image + " as an ISO 9660 image:\n" + toc);
         return 1;
     }
-    const auto offers = toc.fromFirstOccurrenceOf ("ISO offers   :", false, false).upToFirstOccurrenceOf ("\n", false, false);
-    const bool rockRidge = offers.contains ("Rock_Ridge"), joliet = offers.contains ("Joliet");
+    const auto summary = DiscImage::summaryFromToc (toc);
+    const bool rockRidge = summary.rockRidge, joliet = summary.joliet;
     report (rockRidge && joliet,
             rockRidge && joliet ? juce::String ("Rock Ridge and Joliet are present")
                                 : juce::String (rockRidge ? "" : "no Rock Ridge: desktops would show every file as mode 0400 or 0444, nothing executable and names as the other trees give them; ") + (joliet ? "" : "no Joliet: other systems would see only short upper-case names; ") + "master with xorriso -as mkisofs -r -J");
 
-    const auto label = toc.fromFirstOccurrenceOf ("Volume Id    : ", false, false).upToFirstOccurrenceOf ("\n", false, false).trimEnd();
+    const auto& label = summary.label;
     report (DiscImage::isValidLabel (label), "the label \"" + label + "\" " + (DiscImage::isValidLabel (label) ? "is" : "is not") + " 1 to 16 of A-Z, 0-9 and _");
 
     // The content, to tell programs from packs by what they are.

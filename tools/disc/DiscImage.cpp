@@ -148,3 +148,24 @@ juce::StringArray DiscImage::programNeedProblems (const juce::File& program, juc
     summary = "needs " + needed.joinIntoString (", ") + "; newest symbol version GLIBC_2." + juce::String (newest);
     return problems;
 }
+
+std::map<juce::String, juce::String> DiscImage::modesFromListing (const juce::String& listing)
+{
+    std::map<juce::String, juce::String> modes;
+    for (const auto& line : juce::StringArray::fromLines (listing))
+    {
+        // Each file's line: its mode string, then the rest as "ls -l" gives it, then '/path'.
+        const auto mode = line.upToFirstOccurrenceOf (" ", false, false);
+        if (mode.length() == 10 && juce::String ("-dlbcps").containsChar (mode[0]) && line.contains (" '/") && line.endsWithChar ('\''))
+            modes[line.fromFirstOccurrenceOf (" '/", false, false).dropLastCharacters (1)] = mode;
+    }
+    return modes;
+}
+
+DiscImage::TocSummary DiscImage::summaryFromToc (const juce::String& toc)
+{
+    const auto field = [&toc] (const char* name)
+    { return toc.fromFirstOccurrenceOf (name, false, false).upToFirstOccurrenceOf ("\n", false, false); };
+    const auto offers = field ("ISO offers   :");
+    return { offers.contains ("Rock_Ridge"), offers.contains ("Joliet"), field ("Volume Id    : ").trimEnd() };
+}

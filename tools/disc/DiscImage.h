@@ -5,6 +5,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <map>
+
 namespace DiscImage
 {
 /** The program's file name at the root of the disc. */
@@ -37,6 +39,18 @@ juce::StringArray installerPaths();
 
 /** Runs a command to its end; its exit code, with everything it wrote in output. */
 int run (const juce::StringArray& command, juce::String& output);
+
+/** What xorriso's "-find / -exec lsdl" prints, read back: each file's mode string
+    ("-r-xr-xr-x") by its path without the leading '/'. Lines of any other shape are passed over. */
+std::map<juce::String, juce::String> modesFromListing (const juce::String& listing);
+
+/** What xorriso's "-toc -pvd_info" says of an image's trees and label. */
+struct TocSummary
+{
+    bool rockRidge = false, joliet = false;
+    juce::String label;
+};
+TocSummary summaryFromToc (const juce::String& toc);
 
 /** The autorun script for a program whose dynamic loader is the given one. */
 juce::String autorunScript (const juce::String& loader);
