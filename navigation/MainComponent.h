@@ -44,6 +44,7 @@ private:
     // answer Return but not Space; here Space presses them too.
     bool keyPressed (const juce::KeyPress&, juce::Component* control) override;
     bool keyStateChanged (bool isKeyDown, juce::Component*) override;
+    using juce::Component::keyStateChanged;
 
     juce::TooltipWindow tooltipWindow{ nullptr, 700 };
     std::unique_ptr<MainInstallerComponent> menuPage;
