@@ -4,6 +4,8 @@
 #include <cstring>
 #include <png.h>
 
+extern "C" void __real_png_set_read_fn (png_structrp, png_voidp, png_rw_ptr);
+
 namespace
 {
 struct Source
@@ -83,7 +85,8 @@ juce::Image PngDecoder::decode (const void* data, size_t size)
     }
 
     Source source{ static_cast<const unsigned char*> (data), size, 0 };
-    png_set_read_fn (reader, &source, readFromMemory);
+    // The real call: the program's wrapped one is for the framework's reader (PngReading.cpp).
+    __real_png_set_read_fn (reader, &source, readFromMemory);
 
     png_uint_32 width = 0, height = 0;
     bool readable = false;

@@ -363,6 +363,14 @@ TEST (Pictures, DecodeWithoutThePixelChecksumYetRefuseDamage)
         auto cut = png;
         cut.setSize (png.getSize() / 2);
         EXPECT_FALSE (decodeWith (cut).isValid());
+
+        // Found by fuzzing: cut inside a chunk whose header claims half a megabyte. The
+        // framework's reader went on reading its stale buffer without end.
+        juce::MemoryBlock cutInAChunk;
+        ASSERT_TRUE (juce::File (BRELVAN_SOURCE_DIR "/tests/fuzz/corpus/picture-regressions/cut-in-a-long-chunk.png").loadFileAsData (cutInAChunk));
+        const auto start = juce::Time::getMillisecondCounter();
+        EXPECT_FALSE (decodeWith (cutInAChunk).isValid());
+        EXPECT_LT (juce::Time::getMillisecondCounter() - start, 2000u);
     }
 }
 
