@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for the ORVALIS Brelvan start-up menu, builds it, and then
 #   ./setup.sh start   starts the menu from a staged disc layout
-#   ./setup.sh test    runs every test, on the normal build and on a sanitized one
+#   ./setup.sh test    runs every test, on the normal build and on a sanitized one, then the fuzzers
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -16,7 +16,7 @@ packages=(
     xorriso libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev binutils
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
     googletest libgtest-dev libbenchmark-dev xvfb xsettingsd pngcheck
-    openssl osslsigncode nsis wixl
+    openssl osslsigncode nsis wixl debootstrap clang libclang-rt-14-dev
 )
 
 install_missing_packages() {
@@ -66,6 +66,14 @@ run_sanitized_tests() {
     return $status
 }
 
+# The code that reads disc files and pictures, fuzzed with libFuzzer for a bounded time
+# (BRELVAN_FUZZ_SECONDS per target, 60 by default) in a clang build of its own.
+run_fuzz_tests() {
+    local fuzz="$build-fuzz"
+    CC=clang CXX=clang++ build_all "$fuzz" -DBRELVAN_FUZZ=ON -DBRELVAN_FUZZ_SECONDS="${BRELVAN_FUZZ_SECONDS:-60}"
+    ctest --test-dir "$fuzz" --output-on-failure -j "$(nproc)" -L fuzz
+}
+
 case "${1:-}" in
     start)
         install_missing_packages
@@ -77,6 +85,7 @@ case "${1:-}" in
         build_all "$build"
         ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
         run_sanitized_tests
+        run_fuzz_tests
         ;;
     *)
         echo "usage: $0 start|test" >&2

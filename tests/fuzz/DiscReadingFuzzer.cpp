@@ -1,0 +1,43 @@
+// What disc-check reads from outside: what xorriso prints about an image (its listing of
+// modes, its table of contents), a Windows program's import tables and signature, and an
+// autorun.inf. The first byte chooses the reader; the rest is its input.
+
+#include "tools/disc/DiscImage.h"
+#include "tools/disc/WindowsImports.h"
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const auto* bytes = reinterpret_cast<const char*> (data + 1);
+    const auto text = juce::String::fromUTF8 (bytes, static_cast<int> (size - 1));
+
+    switch (data[0] % 4)
+    {
+        case 0:
+            for (const auto& entry : DiscImage::modesFromListing (text))
+                if (entry.second.length() != 10 || !juce::String ("-dlbcps").containsChar (entry.second[0]))
+                    std::abort();
+            break;
+        case 1:
+            if (DiscImage::summaryFromToc (text).label.containsChar ('\n'))
+                std::abort();
+            break;
+        case 2:
+        {
+            const juce::MemoryBlock file (bytes, size - 1);
+            std::vector<WindowsImports::Library> libraries;
+            juce::String error;
+            if (WindowsImports::read (file, libraries, error) == error.isNotEmpty())
+                std::abort();
+            WindowsImports::windows7Problems (libraries);
+            if (WindowsImports::signature (file).getSize() > file.getSize())
+                std::abort();
+            break;
+        }
+        default:
+            DiscImage::windowsAutorunProblems (text);
+            break;
+    }
+    return 0;
+}
