@@ -49,9 +49,11 @@ int DiscImage::run (const juce::StringArray& command, juce::String& output)
     return static_cast<int> (process.getExitCode());
 }
 
-juce::String DiscImage::autorunScript (const juce::String& loader)
+juce::String DiscImage::autorunScript (const juce::String& loader, int neededGlibcMinor)
 {
     // No path with a space stands unquoted, and nothing depends on where the disc is mounted.
+    // Where the C library is too old, the loader's own complaint would go to a standard
+    // error that nobody sees; the person is told instead, and the menu does not start.
     return juce::String (R"script(#!/bin/sh
 # Starts the ORVALIS Brelvan menu from this disc. Desktops that offer a disc's autorun
 # file run it as "/bin/sh autorun.sh" in the disc's root. By hand, from a terminal:
@@ -60,6 +62,43 @@ juce::String DiscImage::autorunScript (const juce::String& loader)
 # its files without execute permission.
 cd "$(dirname "$0")" || exit 1
 loader=@LOADER@
+needed=@GLIBC@
+
+# The system's GNU C library as "2.NN", or nothing where it cannot be told.
+system_glibc() {
+    version="$(getconf GNU_LIBC_VERSION 2> /dev/null)" && version="${version#glibc }" ||
+        version="$("$loader" --version 2> /dev/null | sed -n '1s/.* \([0-9][0-9]*\.[0-9][0-9]*\)\.\{0,1\}$//p')"
+    case "$version" in
+        [0-9]*.[0-9]*) echo "$version" ;;
+    esac
+}
+
+# Through the first dialog program there is, or else on standard error.
+tell() {
+    for dialog in zenity kdialog xmessage notify-send; do
+        command -v "$dialog" > /dev/null 2>&1 || continue
+        case "$dialog" in
+            zenity) zenity --error --title="ORVALIS Brelvan" --text="$1" ;;
+            kdialog) kdialog --title "ORVALIS Brelvan" --error "$1" ;;
+            xmessage) xmessage -center -title "ORVALIS Brelvan" "$1" ;;
+            notify-send) notify-send "ORVALIS Brelvan" "$1" ;;
+        esac
+        return 0
+    done
+    echo "$1" >&2
+}
+
+have="$(system_glibc)"
+if [ -n "$have" ]; then
+    have_major="${have%%.*}" have_minor="${have#*.}"
+    need_major="${needed%%.*}" need_minor="${needed#*.}"
+    if [ "$have_major" -lt "$need_major" ] ||
+        { [ "$have_major" -eq "$need_major" ] && [ "$have_minor" -lt "$need_minor" ]; }; then
+        tell "The ORVALIS Brelvan menu needs a Linux system with the GNU C library (glibc) $needed or later; this system has $have."
+        exit 1
+    fi
+fi
+
 if [ -x "$loader" ]; then
     "$loader" "$PWD/@PROGRAM@" &
 else
@@ -67,6 +106,7 @@ else
 fi
 )script")
         .replace ("@LOADER@", loader)
+        .replace ("@GLIBC@", "2." + juce::String (neededGlibcMinor))
         .replace ("@PROGRAM@", programName);
 }
 
@@ -105,6 +145,38 @@ juce::StringArray DiscImage::windowsAutorunProblems (const juce::String& content
     return problems;
 }
 
+namespace
+{
+/** The versions that objdump --dynamic-syms lists for a program's undefined symbols. */
+juce::StringArray undefinedSymbolVersions (const juce::String& symbols)
+{
+    // An undefined symbol's line ends with its version ("Base" when it has none) and its name.
+    juce::StringArray versions;
+    for (const auto& line : juce::StringArray::fromLines (symbols))
+    {
+        const auto fields = juce::StringArray::fromTokens (line, " \t", "");
+        if (fields.size() >= 3 && fields.contains ("*UND*"))
+        {
+            const auto version = fields[fields.size() - 2].removeCharacters ("()");
+            if (version != "Base" && version != "*UND*" && !version.containsOnly ("0123456789abcdef"))
+                versions.addIfNotAlreadyThere (version);
+        }
+    }
+    return versions;
+}
+} // namespace
+
+int DiscImage::newestGlibcMinor (const juce::File& program)
+{
+    juce::String symbols;
+    if (run ({ "objdump", "--dynamic-syms", program.getFullPathName() }, symbols) != 0)
+        return -1;
+    int newest = -1;
+    for (const auto& version : undefinedSymbolVersions (symbols))
+        newest = std::max (newest, glibcMinor (version));
+    return newest;
+}
+
 juce::StringArray DiscImage::programNeedProblems (const juce::File& program, juce::String& summary)
 {
     juce::StringArray problems;
@@ -121,21 +193,8 @@ juce::StringArray DiscImage::programNeedProblems (const juce::File& program, juc
         if (!isAllowedLibrary (library))
             problems.add ("needs " + library + ", which it must carry inside itself");
 
-    // An undefined symbol's line ends with its version ("Base" when it has none) and its name.
     int newest = 0;
-    juce::StringArray versions;
-    for (const auto& line : juce::StringArray::fromLines (symbols))
-    {
-        const auto fields = juce::StringArray::fromTokens (line, " \t", "");
-        if (fields.size() >= 3 && fields.contains ("*UND*"))
-        {
-            const auto version = fields[fields.size() - 2].removeCharacters ("()");
-            if (version != "Base" && version != "*UND*" && !version.containsOnly ("0123456789abcdef"))
-                versions.addIfNotAlreadyThere (version);
-        }
-    }
-
-    for (const auto& version : versions)
+    for (const auto& version : undefinedSymbolVersions (symbols))
     {
         const auto minor = glibcMinor (version);
         if (minor < 0)

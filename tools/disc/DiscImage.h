@@ -52,8 +52,12 @@ struct TocSummary
 };
 TocSummary summaryFromToc (const juce::String& toc);
 
-/** The autorun script for a program whose dynamic loader is the given one. */
-juce::String autorunScript (const juce::String& loader);
+/** The autorun script for a program whose dynamic loader is the given one and that needs
+    glibc 2.neededGlibcMinor: it tells the person, and starts nothing, on an older system. */
+juce::String autorunScript (const juce::String& loader, int neededGlibcMinor);
+
+/** The newest glibc 2.x that a program's symbol versions ask for (x), or -1 when unknown. */
+int newestGlibcMinor (const juce::File& program);
 
 /** What is wrong with a program's run-time needs: libraries outside glibc, FreeType and
     X11, or symbol versions past glibc 2.34; empty when nothing is. The summary says

@@ -85,7 +85,9 @@ int main (int argc, char* argv[])
     if (loader.isEmpty())
         loader = "/lib64/ld-linux-x86-64.so.2";
     const auto autorun = staged.getChildFile (DiscImage::autorunName);
-    autorun.replaceWithText (DiscImage::autorunScript (loader), false, false, "\n");
+    // A program whose need cannot be read is taken to need the newest the disc allows.
+    const auto glibc = DiscImage::newestGlibcMinor (program);
+    autorun.replaceWithText (DiscImage::autorunScript (loader, glibc > 0 ? glibc : DiscImage::maxGlibcMinor), false, false, "\n");
     addMode (autorun, everyoneReadsAndRuns);
 
     // Windows' AutoPlay offers the Windows program, where the disc holds one.
