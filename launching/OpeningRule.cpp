@@ -1,4 +1,5 @@
 #include "OpeningRule.h"
+#include "Utf8Text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -118,7 +119,7 @@ public:
 
             // The path ends with its terminating zero and holds no other.
             const auto path = file.read (offset, static_cast<size_t> (size));
-            if (path.size() != size || path.back() != '\0' || path.find ('\0') != path.size() - 1)
+            if (path.size() != size || path.back() != '\0' || path.find ('\0') != path.size() - 1 || !Utf8Text::isWellFormed (path.data(), path.size() - 1))
                 return {};
             return juce::String::fromUTF8 (path.data(), static_cast<int> (path.size() - 1));
         }
@@ -176,8 +177,9 @@ juce::StringArray scriptInterpreter (const ReadOnlyFile& content)
     if (end == std::string::npos && start.size() == scriptLineLimit)
         return {};
 
+    // A line that is not well-formed UTF-8 names nothing this program could start.
     const auto line = start.substr (2, end == std::string::npos ? std::string::npos : end - 2);
-    if (line.find ('\0') != std::string::npos)
+    if (!Utf8Text::isWellFormed (line.data(), line.size()))
         return {};
 
     // The interpreter ends at the first blank; everything after it, trimmed, is one argument.

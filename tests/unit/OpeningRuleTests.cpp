@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "launching/DetachedProcess.h"
 #include "launching/OpeningRule.h"
+#include "launching/Utf8Text.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -148,6 +149,10 @@ TEST (OpeningRule, ProgramsThatCannotStartHereStartNothing)
     for (const auto* line : { "#!/nonexistent/sh\n", "#!sh\n", "#!\n", "#!   \n", "#!/etc/passwd\n" })
         EXPECT_TRUE (OpeningRule::commandFor (medium.add ("script", line, 0444)).isEmpty()) << line;
 
+    // An interpreter named in bytes that are no UTF-8 (a lead byte with no continuation).
+    const char badLine[] = "#!/bin/s\xe1\n";
+    EXPECT_TRUE (OpeningRule::commandFor (medium.add ("bytes", juce::MemoryBlock (badLine, sizeof (badLine) - 1), 0444)).isEmpty());
+
     // A "#!" line longer than the kernel reads.
     EXPECT_TRUE (OpeningRule::commandFor (medium.add ("long", "#!/bin/sh " + juce::String::repeatedString ("x", 300) + "\n", 0444)).isEmpty());
 
@@ -233,4 +238,16 @@ TEST (DetachedProcess, FindsBareNamesOnlyInAbsolutePathEntries)
 
     setenv ("PATH", oldPath.toRawUTF8(), 1);
     oldFolder.setAsCurrentWorkingDirectory();
+}
+
+TEST (Utf8Text, KeepsWellFormedTextAndMarksEveryOtherByte)
+{
+    const char mixed[] = "disc \xc3\xa9t\xc3\xa9 \xe6\x97\xa5 \xff\xe1\x80 \xc0\xaf end";
+    EXPECT_FALSE (Utf8Text::isWellFormed (mixed, sizeof (mixed) - 1));
+    EXPECT_EQ (Utf8Text::fromBytes (mixed, sizeof (mixed) - 1), juce::String::fromUTF8 ("disc \xc3\xa9t\xc3\xa9 \xe6\x97\xa5 ??? ?? end"));
+    EXPECT_TRUE (Utf8Text::isWellFormed (mixed, 15));
+    // A sequence cut by the end, and a zero byte.
+    EXPECT_EQ (Utf8Text::fromBytes ("ab\xe6\x97", 4), "ab??");
+    EXPECT_EQ (Utf8Text::fromBytes ("a\0b", 3), "a?b");
+    EXPECT_FALSE (Utf8Text::isWellFormed ("a\0b", 3));
 }

@@ -1,4 +1,5 @@
 #include "DiscImage.h"
+#include "launching/Utf8Text.h"
 
 #include "navigation/InstallerLauncher.h"
 
@@ -44,7 +45,12 @@ int DiscImage::run (const juce::StringArray& command, juce::String& output)
         output = "cannot start " + command[0];
         return 127;
     }
-    output = process.readAllProcessOutput();
+    // A tool prints an image's names and labels as the image holds them, in any bytes.
+    juce::MemoryOutputStream bytes;
+    char buffer[8192];
+    for (int got; (got = process.readProcessOutput (buffer, sizeof (buffer))) > 0;)
+        bytes.write (buffer, static_cast<size_t> (got));
+    output = Utf8Text::fromBytes (static_cast<const char*> (bytes.getData()), bytes.getDataSize());
     process.waitForProcessToFinish (-1);
     return static_cast<int> (process.getExitCode());
 }
@@ -226,5 +232,12 @@ DiscImage::TocSummary DiscImage::summaryFromToc (const juce::String& toc)
     const auto field = [&toc] (const char* name)
     { return toc.fromFirstOccurrenceOf (name, false, false).upToFirstOccurrenceOf ("\n", false, false); };
     const auto offers = field ("ISO offers   :");
-    return { offers.contains ("Rock_Ridge"), offers.contains ("Joliet"), field ("Volume Id    : ").trimEnd() };
+
+    // The label is the image's own text and goes into the report: only printable ASCII
+    // passes, so that no byte of it can end a report line and forge the next one.
+    const auto given = field ("Volume Id    : ").trimEnd();
+    std::string label;
+    for (const auto* c = given.toRawUTF8(); *c != 0; ++c)
+        label += (*c >= 0x20 && *c < 0x7f) ? *c : '?';
+    return { offers.contains ("Rock_Ridge"), offers.contains ("Joliet"), juce::String (label) };
 }

@@ -1,4 +1,5 @@
 #include "WindowsImports.h"
+#include "launching/Utf8Text.h"
 
 #include <array>
 #include <string_view>
@@ -155,7 +156,7 @@ public:
         const auto from = static_cast<size_t> (start);
         for (size_t length = 0; length < maxNameLength && has (from + length, 1); ++length)
             if (bytes[from + length] == 0)
-                return juce::String (reinterpret_cast<const char*> (bytes + from), length);
+                return Utf8Text::fromBytes (reinterpret_cast<const char*> (bytes + from), length);
         return {};
     }
 
