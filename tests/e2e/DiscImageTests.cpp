@@ -196,44 +196,47 @@ TEST (DiscImage, MasteringRefusesADiscThatWouldNotWorkAndWritesNoImage)
     EXPECT_FALSE (image.exists());
 }
 
-TEST (DiscImage, AsMountedFromARockRidgeImageEveryInstallWorks)
+// With Rock Ridge the disc keeps its modes. Mastered without it, the disc shows every file
+// as 0400: nothing is executable, so the menu and its installers start only through the
+// loader and interpreter.
+class AsMounted : public testing::TestWithParam<ImageKind>
 {
-    auto disc = recordingDisc();
-    const auto image = disc->workingFolder().getChildFile ("disc.iso");
-    const auto mastered = discMaster (disc->root(), image);
-    ASSERT_EQ (mastered.status, std::optional<int> (0)) << mastered.errors;
-    if (BRELVAN_PORTABLE_BUILD && juce::File (BRELVAN_WINDOWS_PROGRAM).existsAsFile())
-    {
-        EXPECT_EQ (discCheck (image.getFullPathName().toStdString()).status, std::optional<int> (0));
-    }
+};
 
-    const auto mounted = showAsMounted (image, ImageKind::rockRidge, disc->workingFolder().getChildFile ("media"));
-    EXPECT_EQ (access (mounted.getChildFile ("OrvalisBrelvan").getFullPathName().toRawUTF8(), X_OK), 0);
-
-    Session s (throughAutorun (*disc, mounted, canActAsDesktopUser()));
-    ASSERT_TRUE (s.window.has_value()) << "no menu from autorun.sh";
-    installEverything (s, *disc, mounted);
-    s.closeAndExpectStatusZero();
-    succeeds ({ "chmod", "-R", "u+w", mounted.getFullPathName().toStdString() });
-}
-
-// Mastered without Rock Ridge, the disc shows every file as 0400: nothing is executable,
-// so the menu and its installers start only through the loader and interpreter.
-TEST (DiscImage, AsMountedFromAJolietOnlyImageEveryInstallStillWorks)
+TEST_P (AsMounted, FromTheImageEveryInstallWorks)
 {
-    if (!canActAsDesktopUser())
+    const bool rockRidge = GetParam() == ImageKind::rockRidge;
+    if (!rockRidge && !canActAsDesktopUser())
         GTEST_SKIP() << "needs root and setpriv to show the disc as owned by another user";
 
     auto disc = recordingDisc();
-    const auto image = disc->workingFolder().getChildFile ("joliet.iso");
-    ASSERT_EQ (discMaster (disc->root(), disc->workingFolder().getChildFile ("disc.iso")).status, std::optional<int> (0)); // writes autorun.sh
-    ASSERT_TRUE (succeeds ({ "xorriso", "-rockridge", "off", "-joliet", "on", "-volid", "ORVALIS_BRELVAN",
-                             "-outdev", image.getFullPathName().toStdString(), "-map", disc->root().getFullPathName().toStdString(), "/" }));
+    auto image = disc->workingFolder().getChildFile ("disc.iso");
+    const auto mastered = discMaster (disc->root(), image); // also writes autorun.sh
+    ASSERT_EQ (mastered.status, std::optional<int> (0)) << mastered.errors;
+    if (rockRidge && BRELVAN_PORTABLE_BUILD && juce::File (BRELVAN_WINDOWS_PROGRAM).existsAsFile())
+    {
+        EXPECT_EQ (discCheck (image.getFullPathName().toStdString()).status, std::optional<int> (0));
+    }
+    if (!rockRidge)
+    {
+        image = disc->workingFolder().getChildFile ("joliet.iso");
+        ASSERT_TRUE (succeeds ({ "xorriso", "-rockridge", "off", "-joliet", "on", "-volid", "ORVALIS_BRELVAN",
+                                 "-outdev", image.getFullPathName().toStdString(), "-map", disc->root().getFullPathName().toStdString(), "/" }));
+    }
 
-    const auto mounted = showAsMounted (image, ImageKind::jolietOnly, disc->workingFolder().getChildFile ("media"));
-    Session s (throughAutorun (*disc, mounted, true));
+    const auto mounted = showAsMounted (image, GetParam(), disc->workingFolder().getChildFile ("media"));
+    if (rockRidge)
+    {
+        EXPECT_EQ (access (mounted.getChildFile ("OrvalisBrelvan").getFullPathName().toRawUTF8(), X_OK), 0);
+    }
+
+    Session s (throughAutorun (*disc, mounted, !rockRidge || canActAsDesktopUser()));
     ASSERT_TRUE (s.window.has_value()) << "no menu from autorun.sh";
     installEverything (s, *disc, mounted);
     s.closeAndExpectStatusZero();
     succeeds ({ "chmod", "-R", "u+w", mounted.getFullPathName().toStdString() });
 }
+
+INSTANTIATE_TEST_SUITE_P (DiscImage, AsMounted, testing::Values (ImageKind::rockRidge, ImageKind::jolietOnly),
+                          [] (const testing::TestParamInfo<ImageKind>& kind)
+                          { return kind.param == ImageKind::rockRidge ? "RockRidge" : "JolietOnly"; });

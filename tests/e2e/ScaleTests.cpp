@@ -76,11 +76,7 @@ TEST_P (ScaledDesktop, TheWindowTakesTheScaleAndShowsTheLargerPictures)
         EXPECT_EQ (countDifferentPixels (screenshot (s.x, area + s.onScreen ({})), background ("menu", 2).getClippedImage (area)), 0);
     }
 
-    for (int i = 0; i < 4; ++i)
-    {
-        EXPECT_TRUE (s.openProductPage (i)) << items[i];
-        EXPECT_TRUE (s.returnToMenu()) << items[i];
-    }
+    s.walkEveryPage();
     s.closeWithItsButtonAndExpectStatusZero();
 }
 

@@ -147,6 +147,16 @@ struct Session
         return pageBecomes (-1);
     }
 
+    /** Opens every product page from the menu and comes back from each. */
+    void walkEveryPage()
+    {
+        for (int i = 0; i < 4; ++i)
+        {
+            EXPECT_TRUE (openProductPage (i)) << items[i];
+            EXPECT_TRUE (returnToMenu()) << items[i];
+        }
+    }
+
     /** Clicks Install on an item's page, checks that the page stays, and goes back to the menu. */
     void install (int item)
     {
