@@ -86,7 +86,7 @@ tell() {
         case "$dialog" in
             zenity) zenity --error --title="ORVALIS Brelvan" --text="$1" ;;
             kdialog) kdialog --title "ORVALIS Brelvan" --error "$1" ;;
-            xmessage) xmessage -center -title "ORVALIS Brelvan" "$1" ;;
+            xmessage) printf '%s\n' "$1" | fold -s -w 64 | xmessage -center -title "ORVALIS Brelvan" -file - ;;
             notify-send) notify-send "ORVALIS Brelvan" "$1" ;;
         esac
         return 0
