@@ -16,9 +16,10 @@ mirror="$(awk -v RS= -v release="$codename" '$0 ~ "Suites:[^\n]*" release "( |\n
 [ -n "$mirror" ] || { echo "make-root.sh: no Debian mirror for $codename in the apt configuration" >&2; exit 1; }
 
 rm -rf "$root.partial" "$root"
+mkdir -p "$(dirname "$root")"
 start=$SECONDS
 debootstrap --variant=minbase --include=libfreetype6,libx11-6,libxext6,libxrandr2,libxinerama1,libxcursor1,libxrender1 \
     "$suite" "$root.partial" "$mirror" > "$root.log" 2>&1 || { tail -20 "$root.log" >&2; exit 1; }
 mv "$root.partial" "$root"
 touch "$root/.complete"
-echo "$suite root made in $((SECONDS - start)) s from $mirror: glibc $(chroot "$root" getconf GNU_LIBC_VERSION)"
+echo "$suite root made in $((SECONDS - start)) s from $mirror: $(chroot "$root" getconf GNU_LIBC_VERSION)"
