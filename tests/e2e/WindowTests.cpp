@@ -40,26 +40,23 @@ TEST (Window, AppearsTitledAtItsSizeCentredAndAlone)
     EXPECT_EQ (windows[0].id, window->id);
 }
 
-TEST (Window, CloseButtonEndsTheProgramWithStatusZero)
+// By its own close button, or as the desktop closes it (WM_DELETE_WINDOW).
+TEST (Window, EitherWayOfClosingEndsTheProgramWithStatusZero)
 {
-    XServer x;
-    Process app (x, programPath());
-    const auto window = waitForWindow (x, app.pid());
-    ASSERT_TRUE (window.has_value());
+    for (const bool byButton : { true, false })
+    {
+        SCOPED_TRACE (byButton ? "the close button" : "the platform's close request");
+        XServer x;
+        Process app (x, programPath());
+        const auto window = waitForWindow (x, app.pid());
+        ASSERT_TRUE (window.has_value());
 
-    click (x, window->bounds.getPosition() + closeButtonInWindow);
-    EXPECT_EQ (app.waitForExit (5s), std::optional<int> (0));
-}
-
-TEST (Window, PlatformCloseRequestEndsTheProgramWithStatusZero)
-{
-    XServer x;
-    Process app (x, programPath());
-    const auto window = waitForWindow (x, app.pid());
-    ASSERT_TRUE (window.has_value());
-
-    sendCloseRequest (x, window->id);
-    EXPECT_EQ (app.waitForExit (5s), std::optional<int> (0));
+        if (byButton)
+            click (x, window->bounds.getPosition() + closeButtonInWindow);
+        else
+            sendCloseRequest (x, window->id);
+        EXPECT_EQ (app.waitForExit (5s), std::optional<int> (0));
+    }
 }
 
 TEST (Window, CommandLineArgumentsChangeNothing)
