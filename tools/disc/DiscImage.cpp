@@ -70,10 +70,11 @@ cd "$(dirname "$0")" || exit 1
 loader=@LOADER@
 needed=@GLIBC@
 
-# The system's GNU C library as "2.NN", or nothing where it cannot be told.
+# The system's GNU C library as "2.NN", or nothing where it cannot be told. Loaders
+# before glibc 2.33 do not answer --version, so ldd is asked first.
 system_glibc() {
     version="$(getconf GNU_LIBC_VERSION 2> /dev/null)" && version="${version#glibc }" ||
-        version="$("$loader" --version 2> /dev/null | sed -n '1s/.* \([0-9][0-9]*\.[0-9][0-9]*\)\.\{0,1\}$//p')"
+        version="$({ ldd --version || "$loader" --version; } 2> /dev/null | sed -n '1s/.* \([0-9][0-9]*\.[0-9][0-9]*\)\.\{0,1\}$/\1/p')"
     case "$version" in
         [0-9]*.[0-9]*) echo "$version" ;;
     esac
