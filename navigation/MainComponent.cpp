@@ -90,7 +90,7 @@ void MainComponent::showProductPage (int installerIndex)
     if (installerIndex >= 0)
         getProductPage (installerIndex)->getInstallButton()->grabKeyboardFocus();
     else if (left >= 0)
-        menuButtonFor (left)->grabKeyboardFocus();
+        menuPage->getItemButton (left)->grabKeyboardFocus();
 }
 
 int MainComponent::getShownPage() const noexcept
@@ -99,13 +99,6 @@ int MainComponent::getShownPage() const noexcept
         if (getProductPage (i)->isVisible())
             return i;
     return -1;
-}
-
-juce::Button* MainComponent::menuButtonFor (int installerIndex) const noexcept
-{
-    juce::Button* const buttons[] = { menuPage->getOrvalisButton(), menuPage->getTessalyButton(), menuPage->getMarrowbyButton(),
-                                      menuPage->getKestruneButton() };
-    return buttons[installerIndex];
 }
 
 bool MainComponent::keyPressed (const juce::KeyPress& key)

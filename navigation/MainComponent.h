@@ -37,7 +37,6 @@ public:
 private:
     void showProductPage (int installerIndex); // -1 brings back the menu
     int getShownPage() const noexcept;         // -1 for the menu
-    juce::Button* menuButtonFor (int installerIndex) const noexcept;
     void showFocusRing (bool);
 
     // Any key on any control, before the control itself sees it. The framework's buttons

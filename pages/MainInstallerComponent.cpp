@@ -24,6 +24,11 @@ const MainInstallerComponent::ButtonSlot MainInstallerComponent::slots[4] = {
     { &MainInstallerComponent::kestruneButton, Artwork::menuKestruneButton, PageMessages::show[3], { 539, 183, 93, 78 }, "Kestrune", 4 },
 };
 
+juce::ImageButton* MainInstallerComponent::getItemButton (int itemIndex) const noexcept
+{
+    return (this->*slots[itemIndex].member).get();
+}
+
 MainInstallerComponent::MainInstallerComponent()
 {
     for (auto& slot : slots)

@@ -21,6 +21,9 @@ public:
     juce::ImageButton* getMarrowbyButton() const noexcept { return marrowbyButton.get(); }
     juce::ImageButton* getKestruneButton() const noexcept { return kestruneButton.get(); }
 
+    /** The button of an item, by its index in item order (0 Orvalis to 3 Kestrune). */
+    juce::ImageButton* getItemButton (int itemIndex) const noexcept;
+
 private:
     std::unique_ptr<juce::ImageButton> orvalisButton;
     std::unique_ptr<juce::ImageButton> tessalyButton;
