@@ -102,7 +102,7 @@ bool anyoneRuns (const juce::String& mode)
 
 int checkImage (const juce::String& image)
 {
-    juce::String toc, pvd;
+    juce::String toc;
     if (DiscImage::run ({ "xorriso", "-indev", image, "-toc", "-pvd_info" }, toc) != 0)
     {
         report (false, "cannot read " + image + " as an ISO 9660 image:\n" + toc);
@@ -156,7 +156,8 @@ int checkImage (const juce::String& image)
     const auto windowsProgram = root.getChildFile (DiscImage::windowsProgramName);
     const auto windowsAutorun = root.getChildFile (DiscImage::windowsAutorunName);
     juce::StringArray windowsProblems;
-    if (!startsLikeAWindowsProgram (windowsProgram))
+    const bool hasWindowsProgram = startsLikeAWindowsProgram (windowsProgram);
+    if (!hasWindowsProgram)
         windowsProblems.add (juce::String (DiscImage::windowsProgramName) + " is missing or no Windows program");
     if (!windowsAutorun.existsAsFile())
         windowsProblems.add (juce::String (DiscImage::windowsAutorunName) + " is missing");
@@ -165,7 +166,7 @@ int checkImage (const juce::String& image)
             windowsProblems.add (juce::String (DiscImage::windowsAutorunName) + ": " + problem);
     report (windowsProblems.isEmpty(), juce::String ("for Windows, ") + DiscImage::windowsProgramName + " and " + DiscImage::windowsAutorunName + (windowsProblems.isEmpty() ? " (open, icon, label) are present" : ": " + windowsProblems.joinIntoString ("; ")));
 
-    if (startsLikeAWindowsProgram (windowsProgram))
+    if (hasWindowsProgram)
         checkWindowsProgram (windowsProgram);
 
     const auto program = root.getChildFile (DiscImage::programName);

@@ -1,13 +1,13 @@
 #include "WindowsImports.h"
 #include "launching/Utf8Text.h"
 
-#include <array>
-#include <string_view>
+#include <algorithm>
+#include <iterator>
 
 namespace
 {
 // System DLLs that every Windows 7 SP1 installation has, without optional updates.
-constexpr std::array<std::string_view, 62> windows7Libraries{
+constexpr const char* windows7Libraries[]{
     "advapi32.dll", "avrt.dll", "bcrypt.dll", "cfgmgr32.dll", "comctl32.dll", "comdlg32.dll", "crypt32.dll",
     "d2d1.dll", "d3d9.dll", "d3d10.dll", "d3d10_1.dll", "d3d11.dll", "dbghelp.dll", "dinput8.dll",
     "dnsapi.dll", "dsound.dll", "dwmapi.dll", "dwrite.dll", "dxgi.dll", "gdi32.dll", "gdiplus.dll",
@@ -21,12 +21,13 @@ constexpr std::array<std::string_view, 62> windows7Libraries{
 
 struct NewerFunction
 {
-    std::string_view name, reason;
+    const char* name;
+    const char* reason;
 };
 
 // Functions that a DLL of the list above exports only on later systems. The loader refuses
 // to start a program that imports one: Windows 7 says the entry point was not found.
-constexpr std::array<NewerFunction, 45> newerFunctions{ {
+constexpr NewerFunction newerFunctions[]{
     { "GetSystemTimePreciseAsFileTime", "Windows 8" },
     { "CreateFile2", "Windows 8" },
     { "WaitOnAddress", "Windows 8" },
@@ -72,7 +73,7 @@ constexpr std::array<NewerFunction, 45> newerFunctions{ {
     { "AdjustWindowRectExForDpi", "Windows 10 1607 (user32 per-monitor DPI)" },
     { "GetSystemMetricsForDpi", "Windows 10 1607 (user32 per-monitor DPI)" },
     { "CreateDXGIFactory2", "Windows 8.1 (dxgi)" },
-} };
+};
 
 // A hostile file could claim millions of entries; real programs have a few hundred.
 constexpr size_t maxLibraries = 1024, maxFunctionsPerLibrary = 16384, maxNameLength = 512;
@@ -251,13 +252,14 @@ juce::StringArray WindowsImports::windows7Problems (const std::vector<Library>& 
         const auto name = library.name.toLowerCase();
         if (name.startsWith ("api-ms-win-") || name.startsWith ("ext-ms-"))
             problems.add ("imports the API set " + library.name + ", which Windows 7 has only with later updates");
-        else if (std::find (windows7Libraries.begin(), windows7Libraries.end(), std::string_view (name.toRawUTF8())) == windows7Libraries.end())
+        else if (std::none_of (std::begin (windows7Libraries), std::end (windows7Libraries), [&name] (const char* known)
+                               { return name == known; }))
             problems.add ("imports " + library.name + ", which Windows 7 SP1 does not have");
 
         for (const auto& function : library.functions)
             for (const auto& newer : newerFunctions)
-                if (function == juce::String (newer.name.data(), newer.name.size()))
-                    problems.add ("imports " + function + " from " + library.name + ": " + juce::String (newer.reason.data(), newer.reason.size()));
+                if (function == newer.name)
+                    problems.add ("imports " + function + " from " + library.name + ": " + newer.reason);
     }
     return problems;
 }
