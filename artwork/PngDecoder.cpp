@@ -72,6 +72,12 @@ bool readRows (png_structp reader, png_infop info, const juce::Image::BitmapData
 }
 } // namespace
 
+juce::Image PngDecoder::framework (const void* data, size_t size)
+{
+    juce::MemoryInputStream stream (data, size, false);
+    return juce::PNGImageFormat().decodeImage (stream);
+}
+
 juce::Image PngDecoder::decode (const void* data, size_t size)
 {
     auto* reader = png_create_read_struct (PNG_LIBPNG_VER_STRING, nullptr, giveUp, ignoreWarning);
@@ -101,6 +107,6 @@ juce::Image PngDecoder::decode (const void* data, size_t size)
     png_destroy_read_struct (&reader, &info, nullptr);
 
     if (!readable && width > 0)
-        return juce::ImageFileFormat::loadFrom (data, size);
+        return framework (data, size);
     return image;
 }

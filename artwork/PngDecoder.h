@@ -14,4 +14,8 @@
 namespace PngDecoder
 {
 juce::Image decode (const void* data, size_t size);
-}
+
+/** The framework's PNG reader alone, as the program sets it up (PngReading.cpp); no other
+    format is tried. */
+juce::Image framework (const void* data, size_t size);
+} // namespace PngDecoder

@@ -54,7 +54,7 @@ juce::MemoryBlock committedBytes (const char* name, int scale = 1)
 
 juce::Image decode (const juce::MemoryBlock& bytes)
 {
-    return juce::ImageFileFormat::loadFrom (bytes.getData(), bytes.getSize());
+    return PngDecoder::framework (bytes.getData(), bytes.getSize());
 }
 
 juce::uint32 bigEndian (const juce::uint8* p)
