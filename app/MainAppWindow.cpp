@@ -1,6 +1,7 @@
 #include "MainAppWindow.h"
 
 #include "artwork/Artwork.h"
+#include "artwork/PngDecoder.h"
 #include "navigation/MainComponent.h"
 
 MainAppWindow::MainAppWindow()
@@ -21,7 +22,7 @@ void MainAppWindow::attachIcon()
 {
     const auto& largest = Artwork::icons[0];
     if (auto* peer = getPeer())
-        peer->setIcon (juce::ImageFileFormat::loadFrom (largest.data, static_cast<size_t> (largest.size)));
+        peer->setIcon (PngDecoder::decode (largest.data, static_cast<size_t> (largest.size)));
 }
 
 // The window stays on screen until shutdown deletes it; no confirmation is asked.
