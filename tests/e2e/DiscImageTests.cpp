@@ -1,8 +1,7 @@
 // The disc image: mastered, checked before burning, and used the way a desktop shows it.
 
-#include "Session.h"
+#include "Autorun.h"
 
-#include <sys/prctl.h>
 #include <unistd.h>
 
 using namespace e2e;
@@ -10,12 +9,6 @@ using namespace e2e;
 namespace
 {
 const std::vector<std::string> plainEnvironment{ "PATH=/usr/bin:/bin", "HOME=/tmp" };
-constexpr uid_t desktopUser = 65534; // nobody: the test runs the disc as someone other than its owner
-
-Ending discMaster (const juce::File& staged, const juce::File& image)
-{
-    return runToEnd ({ BRELVAN_DISC_MASTER, staged.getFullPathName().toStdString(), image.getFullPathName().toStdString() }, plainEnvironment, 60s);
-}
 
 Ending discCheck (const std::string& image)
 {
@@ -26,11 +19,6 @@ Ending discCheck (const std::string& image)
 bool succeeds (const std::vector<std::string>& argv)
 {
     return runToEnd (argv, plainEnvironment, 60s).status == std::optional<int> (0);
-}
-
-bool canActAsDesktopUser()
-{
-    return getuid() == 0 && succeeds ({ "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "true" });
 }
 
 /** A disc with recording stand-ins (a compiled program and two scripts) and the pack. */
@@ -83,33 +71,6 @@ juce::File showAsMounted (const juce::File& image, ImageKind kind, const juce::F
         EXPECT_TRUE (succeeds ({ "find", folder, "-type", "d", "-exec", "chmod", "0500", "{}", "+" }));
     }
     return mountPoint;
-}
-
-/** Starts the menu the way a desktop does: "/bin/sh autorun.sh" in the disc's root,
-    as the desktop user where the machine allows one. The menu it leaves running
-    becomes ours to watch, since this process collects orphans. */
-Session::Start throughAutorun (const Disc& disc, const juce::File& mounted, bool asDesktopUser)
-{
-    return [&disc, mounted, asDesktopUser] (const XServer& x) -> std::unique_ptr<Process>
-    {
-        prctl (PR_SET_CHILD_SUBREAPER, 1);
-        std::vector<std::string> command{ "/bin/sh", "autorun.sh" };
-        if (asDesktopUser)
-            command.insert (command.begin(), { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" });
-
-        auto environment = disc.environment();
-        environment["HOME"] = "/tmp";
-        Process autorun (x, command[0], { command.begin() + 1, command.end() }, mounted.getFullPathName().toStdString(), environment);
-        EXPECT_EQ (autorun.waitForExit (10s), std::optional<int> (0)) << "autorun.sh: " << autorun.state();
-
-        const auto menu = waitForTitledWindow (x, "ORVALIS Brelvan");
-        if (menu && asDesktopUser)
-        {
-            const auto status = juce::File ("/proc/" + juce::String (menu->pid) + "/status").loadFileAsString();
-            EXPECT_TRUE (status.fromFirstOccurrenceOf ("\nUid:", false, false).trim().startsWith (juce::String (desktopUser))) << "the menu does not run as the desktop user";
-        }
-        return std::make_unique<Process> (menu ? static_cast<pid_t> (menu->pid) : -1);
-    };
 }
 
 /** Every Install button, and what each must start. */
@@ -183,14 +144,14 @@ TEST (DiscImage, MasteringRefusesADiscThatWouldNotWorkAndWritesNoImage)
     missing.root().getChildFile ("Marrowby/Marrowby.exe").deleteFile();
     const auto image = missing.workingFolder().getChildFile ("disc.iso");
     image.replaceWithText ("an older image");
-    auto ending = discMaster (missing.root(), image);
+    auto ending = masterImage (missing.root(), image);
     EXPECT_EQ (ending.status, std::optional<int> (1));
     EXPECT_NE (ending.errors.find ("Marrowby/Marrowby.exe is missing"), std::string::npos) << ending.errors;
     EXPECT_FALSE (image.exists());
 
     Disc executablePack;
     chmod (executablePack.root().getChildFile ("Kestrune/Kestrune.tpk").getFullPathName().toRawUTF8(), 0755);
-    ending = discMaster (executablePack.root(), image);
+    ending = masterImage (executablePack.root(), image);
     EXPECT_EQ (ending.status, std::optional<int> (1));
     EXPECT_NE (ending.errors.find ("Kestrune/Kestrune.tpk is no program but carries an execute bit"), std::string::npos) << ending.errors;
     EXPECT_FALSE (image.exists());
@@ -211,7 +172,7 @@ TEST_P (AsMounted, FromTheImageEveryInstallWorks)
 
     auto disc = recordingDisc();
     auto image = disc->workingFolder().getChildFile ("disc.iso");
-    const auto mastered = discMaster (disc->root(), image); // also writes autorun.sh
+    const auto mastered = masterImage (disc->root(), image); // also writes autorun.sh
     ASSERT_EQ (mastered.status, std::optional<int> (0)) << mastered.errors;
     if (rockRidge && BRELVAN_PORTABLE_BUILD && juce::File (BRELVAN_WINDOWS_PROGRAM).existsAsFile())
     {
@@ -230,7 +191,10 @@ TEST_P (AsMounted, FromTheImageEveryInstallWorks)
         EXPECT_EQ (access (mounted.getChildFile ("OrvalisBrelvan").getFullPathName().toRawUTF8(), X_OK), 0);
     }
 
-    Session s (throughAutorun (*disc, mounted, !rockRidge || canActAsDesktopUser()));
+    AutorunStart how;
+    how.environment = disc->environment();
+    how.asDesktopUser = !rockRidge || canActAsDesktopUser();
+    Session s (throughAutorun (mounted, how));
     ASSERT_TRUE (s.window.has_value()) << "no menu from autorun.sh";
     installEverything (s, *disc, mounted);
     s.closeAndExpectStatusZero();

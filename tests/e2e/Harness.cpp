@@ -21,7 +21,7 @@ namespace e2e
 namespace
 {
     pid_t spawn (const std::vector<std::string>& argv, const std::vector<std::string>& env,
-                 const std::string& workingFolder, const posix_spawn_file_actions_t* extraActions = nullptr)
+                 const std::string& workingFolder, posix_spawn_file_actions_t* extraActions = nullptr)
     {
         std::vector<char*> args, envp;
         for (auto& a : argv)
@@ -31,19 +31,21 @@ namespace
             envp.push_back (const_cast<char*> (e.c_str()));
         envp.push_back (nullptr);
 
-        posix_spawn_file_actions_t actions;
-        if (extraActions != nullptr)
-            actions = *extraActions;
-        else
-            posix_spawn_file_actions_init (&actions);
-
+        // The caller's actions gain the change of folder; they stay the caller's to destroy.
+        posix_spawn_file_actions_t ownActions;
+        auto* actions = extraActions;
+        if (actions == nullptr)
+        {
+            posix_spawn_file_actions_init (&ownActions);
+            actions = &ownActions;
+        }
         if (!workingFolder.empty())
-            posix_spawn_file_actions_addchdir_np (&actions, workingFolder.c_str());
+            posix_spawn_file_actions_addchdir_np (actions, workingFolder.c_str());
 
         pid_t pid = -1;
-        const auto result = posix_spawnp (&pid, args[0], &actions, nullptr, args.data(), envp.data());
+        const auto result = posix_spawnp (&pid, args[0], actions, nullptr, args.data(), envp.data());
         if (extraActions == nullptr)
-            posix_spawn_file_actions_destroy (&actions);
+            posix_spawn_file_actions_destroy (&ownActions);
 
         if (result != 0)
             throw std::runtime_error ("cannot start " + argv[0] + ": " + std::strerror (result));
@@ -274,7 +276,8 @@ juce::StringArray logLines (const juce::File& log, int atLeast, std::chrono::mil
 
 //==============================================================================
 Process::Process (const XServer& server, const std::string& executable, const std::vector<std::string>& args,
-                  const std::string& workingFolder, const std::map<std::string, std::string>& extraEnv)
+                  const std::string& workingFolder, const std::map<std::string, std::string>& extraEnv,
+                  const std::string& errorFile)
 {
     std::map<std::string, std::string> env;
     for (char** e = environ; *e != nullptr; ++e)
@@ -294,7 +297,24 @@ Process::Process (const XServer& server, const std::string& executable, const st
 
     std::vector<std::string> argv{ executable };
     argv.insert (argv.end(), args.begin(), args.end());
-    childPid = spawn (argv, envList, workingFolder);
+    if (errorFile.empty())
+    {
+        childPid = spawn (argv, envList, workingFolder);
+        return;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init (&actions);
+    posix_spawn_file_actions_addopen (&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
+    childPid = spawn (argv, envList, workingFolder, &actions);
+    posix_spawn_file_actions_destroy (&actions);
+}
+
+Process::Process (const std::vector<std::string>& argv)
+{
+    std::vector<std::string> envList;
+    for (char** e = environ; *e != nullptr; ++e)
+        envList.emplace_back (*e);
+    childPid = spawn (argv, envList, {});
 }
 
 Process::Process (pid_t adoptedChild)

@@ -76,7 +76,10 @@ class Process
 {
 public:
     Process (const XServer&, const std::string& executable, const std::vector<std::string>& args = {},
-             const std::string& workingFolder = {}, const std::map<std::string, std::string>& extraEnv = {});
+             const std::string& workingFolder = {}, const std::map<std::string, std::string>& extraEnv = {},
+             const std::string& errorFile = {});
+    /** A helper program with the test's own environment and no display. */
+    explicit Process (const std::vector<std::string>& argv);
     /** A process that became our child when its parent ended (we are a child subreaper). */
     explicit Process (pid_t adoptedChild);
     ~Process();

@@ -9,7 +9,7 @@ using namespace e2e;
 
 namespace
 {
-const juce::Rectangle<int> tessalyButton{ 446, 80, 101, 95 }, installBounds{ 392, 296, 136, 98 }, returnBounds{ 520, 312, 104, 41 };
+const auto tessalyButton = menuButtonBounds[1];
 
 /** The program with its window holding the X input focus, as a window manager gives it to a new window. */
 struct KeyboardSession : Session
@@ -19,14 +19,6 @@ struct KeyboardSession : Session
     {
         if (window.has_value())
             focusWindow (x, window->id);
-    }
-
-    /** Whether the focus ring stands around a control: the two rows just above it differ
-        from the page's background. */
-    bool ringAround (juce::Rectangle<int> control, const char* page) const
-    {
-        const juce::Rectangle<int> above (control.getX() + 6, control.getY() - 2, control.getWidth() - 12, 2);
-        return countDifferentPixels (screenshot (x, above + onScreen ({})), background (page).getClippedImage (above)) > 0;
     }
 };
 } // namespace

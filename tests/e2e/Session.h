@@ -15,6 +15,9 @@ inline const juce::Point<int> contentInWindow{ 4, 24 };
 inline const juce::Point<int> maximiseButtonInWindow{ 604, 14 }, closeButtonInWindow{ 628, 14 };
 inline const juce::Point<int> menuButtons[] = { { 390, 223 }, { 496, 127 }, { 489, 224 }, { 585, 222 } };
 inline const juce::Point<int> installButton{ 460, 345 }, returnButton{ 572, 332 };
+// The controls' bounds on their pages, menu buttons in item order.
+inline const juce::Rectangle<int> menuButtonBounds[] = { { 344, 184, 93, 78 }, { 446, 80, 101, 95 }, { 443, 185, 93, 78 }, { 539, 183, 93, 78 } };
+inline const juce::Rectangle<int> installBounds{ 392, 296, 136, 98 }, returnBounds{ 520, 312, 104, 41 };
 inline const char* const items[] = { "Orvalis", "Tessaly", "Marrowby", "Kestrune" };
 
 // Areas of each page where no child lies, so the screen shows the background itself.
@@ -165,6 +168,14 @@ struct Session
         std::this_thread::sleep_for (200ms);
         EXPECT_EQ (visiblePage(), item) << "the page stays";
         ASSERT_TRUE (returnToMenu());
+    }
+
+    /** Whether the focus ring stands around a control: the two rows just above it differ
+        from the page's background. */
+    bool ringAround (juce::Rectangle<int> control, const char* page) const
+    {
+        const juce::Rectangle<int> above (control.getX() + 6, control.getY() - 2, control.getWidth() - 12, 2);
+        return countDifferentPixels (screenshot (x, above + onScreen ({})), background (page).getClippedImage (above)) > 0;
     }
 
     void closeAndExpectStatusZero()

@@ -94,12 +94,18 @@ int main (int argc, char* argv[])
     if (staged.getChildFile (DiscImage::windowsProgramName).existsAsFile())
         staged.getChildFile (DiscImage::windowsAutorunName).replaceWithText (DiscImage::windowsAutorun(), false, false, nullptr);
 
-    // Rock Ridge with permissions made uniform, plus Joliet for other systems.
+    // Rock Ridge with permissions made uniform, plus Joliet for other systems. What a start
+    // reads lies first, in the order it is read, so that the drive reads on without a seek
+    // from the autorun file into the program (xorriso puts higher weights first).
+    juce::StringArray command{ "xorriso", "-as", "mkisofs", "-r", "-J", "-V", label, "-quiet" };
+    const char* startOrder[] = { DiscImage::autorunName, DiscImage::programName, DiscImage::windowsAutorunName, DiscImage::windowsProgramName };
+    for (int i = 0; i < 4; ++i)
+        if (staged.getChildFile (startOrder[i]).existsAsFile())
+            command.addArray ({ "--sort-weight", juce::String (4 - i), juce::String ("/") + startOrder[i] });
     const auto partial = image.getSiblingFile (image.getFileName() + ".partial");
+    command.addArray ({ "-o", partial.getFullPathName(), staged.getFullPathName() });
     juce::String output;
-    const auto status = DiscImage::run ({ "xorriso", "-as", "mkisofs", "-r", "-J", "-V", label, "-quiet",
-                                          "-o", partial.getFullPathName(), staged.getFullPathName() },
-                                        output);
+    const auto status = DiscImage::run (command, output);
     if (status != 0 || !partial.moveFileTo (image))
     {
         partial.deleteFile();

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "OpticalDriveMount.h"
+#include "Session.h"
+
+namespace e2e
+{
+/** The user a desktop runs the disc as in these tests: nobody, someone other than its owner. */
+constexpr uid_t desktopUser = 65534;
+
+/** Whether the tests can start programs as the desktop user (root and setpriv). */
+bool canActAsDesktopUser();
+
+/** Runs disc-master on a staged disc, which also writes its autorun.sh. */
+Ending masterImage (const juce::File& staged, const juce::File& image);
+
+/** How the menu is started from a mounted disc. */
+struct AutorunStart
+{
+    std::map<std::string, std::string> environment;
+    bool asDesktopUser = false;
+    const MemoryCgroup* cgroup = nullptr; // runs autorun.sh, and so the menu, inside it
+    std::string errorFile;                // takes what autorun.sh and the menu write on standard error
+};
+
+/** Starts the menu the way a desktop does: "/bin/sh autorun.sh" in the disc's root,
+    as the desktop user where asked. The menu it leaves running becomes ours to watch,
+    since this process collects orphans. */
+Session::Start throughAutorun (const juce::File& mounted, AutorunStart how);
+} // namespace e2e
