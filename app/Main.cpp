@@ -2,8 +2,11 @@
 #include "launching/RunningProgram.h"
 
 #if JUCE_LINUX
+#include "ProgramFile.h"
 #include "XConnection.h"
 #include <cstdio>
+
+__attribute__ ((section (".preinit_array"), used)) static auto* const runFirst = &ProgramFile::leaveTheMediumAtStart;
 #endif
 
 // The framework builds the command line itself and hands it, trimmed, to

@@ -9,6 +9,7 @@
 namespace
 {
 juce::String startPath;
+juce::File fileAtStart;
 
 juce::File resolved (const juce::String& path)
 {
@@ -38,23 +39,9 @@ bool isOwnLoader (const juce::File& candidate)
     const auto loader = mainProgramInterpreter();
     return loader.isNotEmpty() && candidate != juce::File() && resolved (loader) == candidate;
 }
-} // namespace
 
-void RunningProgram::noteStartUp (const char* argv0)
-{
-    if (argv0 == nullptr || *argv0 == '\0')
-        return;
-
-    startPath = juce::String::fromUTF8 (argv0);
-    if (!startPath.startsWithChar ('/'))
-    {
-        char folder[PATH_MAX];
-        if (getcwd (folder, sizeof (folder)) != nullptr)
-            startPath = juce::String::fromUTF8 (folder) + "/" + startPath;
-    }
-}
-
-juce::File RunningProgram::file()
+/** Where the program's file lies now. */
+juce::File locate()
 {
     const auto executable = resolved ("/proc/self/exe");
 
@@ -70,4 +57,28 @@ juce::File RunningProgram::file()
 
     // No /proc: the framework's own idea, built from how we were named.
     return juce::File::getSpecialLocation (juce::File::currentExecutableFile);
+}
+} // namespace
+
+void RunningProgram::noteStartUp (const char* argv0)
+{
+    if (argv0 != nullptr && *argv0 != '\0')
+    {
+        startPath = juce::String::fromUTF8 (argv0);
+        if (!startPath.startsWithChar ('/'))
+        {
+            char folder[PATH_MAX];
+            if (getcwd (folder, sizeof (folder)) != nullptr)
+                startPath = juce::String::fromUTF8 (folder) + "/" + startPath;
+        }
+    }
+
+    // Once the disc has left the drive, the kernel names the program's file by its path
+    // within the disc alone ("/OrvalisBrelvan"), as if the disc's root were the system's.
+    fileAtStart = locate();
+}
+
+juce::File RunningProgram::file()
+{
+    return fileAtStart != juce::File() ? fileAtStart : locate();
 }

@@ -32,9 +32,9 @@ OpticalDriveMount::OpticalDriveMount (const juce::File& image, const DriveTiming
     drive = std::make_unique<Process> (std::vector<std::string>{
         BRELVAN_OPTICAL_DRIVE, "--access-ms", number (timing.accessMs), "--mbps", number (timing.megabytesPerSecond),
         "--buffer-kib", number (timing.bufferKiB), image.getFullPathName().toStdString(), driveFolder.getFullPathName().toStdString() });
-    const auto served = driveFolder.getChildFile (image.getFileName());
+    servedImage = driveFolder.getChildFile (image.getFileName());
     if (!eventually ([&]
-                     { return served.existsAsFile(); }))
+                     { return servedImage.existsAsFile(); }))
     {
         problem = "the drive model did not mount (" + drive->state() + "); it needs root and /dev/fuse";
         return;
@@ -42,7 +42,7 @@ OpticalDriveMount::OpticalDriveMount (const juce::File& image, const DriveTiming
 
     // fuseiso reads the image through the drive as the kernel reads a disc in /dev/sr0: one
     // request at a time, in the order asked.
-    const auto mounted = runToEnd ({ "fuseiso", "-n", served.getFullPathName().toStdString(), discFolder.getFullPathName().toStdString(), "-s" },
+    const auto mounted = runToEnd ({ "fuseiso", "-n", servedImage.getFullPathName().toStdString(), discFolder.getFullPathName().toStdString(), "-s" },
                                    { "PATH=/usr/bin:/bin" }, 30s);
     if (mounted.status != std::optional<int> (0))
         problem = "fuseiso could not mount the image: " + mounted.errors;
@@ -77,6 +77,14 @@ DriveStatistics OpticalDriveMount::statistics() const
 
 void OpticalDriveMount::pull()
 {
+    // A drive whose disc is gone keeps nothing of it: the kernel drops a disc's cached
+    // blocks when the medium changes.
+    const auto fd = open (servedImage.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0)
+    {
+        posix_fadvise (fd, 0, 0, POSIX_FADV_DONTNEED);
+        close (fd);
+    }
     kill (drive->pid(), SIGUSR1);
     detach (discFolder);
     detach (driveFolder);

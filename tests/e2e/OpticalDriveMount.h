@@ -48,10 +48,9 @@ public:
     void pull();
 
 private:
-    juce::File base, driveFolder, discFolder;
+    juce::File base, driveFolder, discFolder, servedImage;
     std::unique_ptr<Process> drive;
     std::string problem;
-    bool pulled = false;
 };
 
 /** A memory cgroup (version 1) of its own, below the test's, gone with this object. */
