@@ -10,7 +10,7 @@
 // work area is published, so that the framework's own detection finds it for the floor
 // too), and only start-up and memory are printed.
 
-#include "e2e/Harness.h"
+#include "Probe.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -19,24 +19,13 @@
 #include <iostream>
 #include <sys/wait.h>
 
-using namespace e2e;
+using namespace probe;
 
 namespace
 {
-// Where the page's first paint shows, relative to the content area: a strip of the menu's
-// background that no child covers.
-const juce::Rectangle<int> strip{ 0, 140, 330, 6 };
-const juce::Point<int> contentInWindow{ 4, 24 };
-
-double median (std::vector<double> values)
-{
-    std::sort (values.begin(), values.end());
-    const auto n = values.size();
-    return n == 0 ? 0.0 : (n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0);
-}
-
 struct ProcessFigures
 {
+    double faultsToPaint = 0;
     long residentKiB = 0;
     double idleCpuSeconds = 0, wakeUps = 0;
 };
@@ -70,16 +59,9 @@ double voluntarySwitches (pid_t pid)
 double startUntilPainted (const XServer& x, int scale, const std::string& program, const std::vector<std::string>& args,
                           const juce::Image& expected, std::unique_ptr<Process>& running)
 {
-    const juce::Rectangle<int> where = (strip + contentInWindow) * scale + juce::Point<int> ((x.width() - 644 * scale) / 2, (x.height() - 424 * scale) / 2);
     const auto start = Clock::now();
     running = std::make_unique<Process> (x, program, args);
-    while (Clock::now() - start < 20s)
-    {
-        if (countDifferentPixels (screenshot (x, where), expected) == 0)
-            return std::chrono::duration<double, std::milli> (Clock::now() - start).count();
-        std::this_thread::sleep_for (1ms);
-    }
-    return -1;
+    return millisecondsUntilPainted (x, menuStripOnScreen (x, scale), expected, start);
 }
 
 void stop (std::unique_ptr<Process>& running)
@@ -104,14 +86,9 @@ struct Subject
         std::vector<double> values;
         for (auto& f : figures)
             values.push_back ((double) (f.*member));
-        return ::median (values);
+        return probe::median (values);
     }
 };
-
-void row (const std::string& name, double program, double floor, const std::string& unit)
-{
-    std::cout << name << '\t' << program << '\t' << floor << '\t' << (floor > 0 ? program / floor : 0.0) << '\t' << unit << '\n';
-}
 
 /** A desktop at 200 %: a settings daemon publishing the scaling factor and a published work area. */
 std::unique_ptr<Process> scaleDesktop (const XServer& x, const juce::File& settings)
@@ -161,13 +138,13 @@ int main (int argc, char* argv[])
     const auto scale = argc > 6 && atoi (argv[6]) == 2 ? 2 : 1;
     const auto set = scale == 1 ? pictures : pictures.getChildFile ("2x");
 
-    const auto menuStrip = juce::ImageFileFormat::loadFrom (set.getChildFile ("menuBackground.png")).getClippedImage (strip * scale);
-    juce::Image azure (juce::Image::ARGB, strip.getWidth() * scale, strip.getHeight() * scale, true);
+    const auto menuPaint = menuStrip (pictures, scale);
+    juce::Image azure (juce::Image::ARGB, menuPaint.getWidth(), menuPaint.getHeight(), true);
     azure.clear (azure.getBounds(), juce::Colours::azure);
 
     // The menu; the framework's minimal window; and that window with the framework's
     // tooltip window, which the menu must have and which polls the pointer while idle.
-    Subject menu{ program, {}, menuStrip, {}, {} }, floor{ minimal, {}, azure, {}, {} };
+    Subject menu{ program, {}, menuPaint, {}, {} }, floor{ minimal, {}, azure, {}, {} };
     Subject floorWithTips{ minimal, { "--tooltip-window" }, azure, {}, {} };
     XServer x (1024 * scale, 768 * scale);
     const juce::TemporaryFile settings;
@@ -186,10 +163,11 @@ int main (int argc, char* argv[])
                 return 1;
             }
             subject->startUpMs.push_back (ms);
+            ProcessFigures figures;
+            figures.faultsToPaint = minorFaults (running->pid());
 
             // Settled and idle: memory, then CPU and wake-ups over the idle seconds.
             std::this_thread::sleep_for (1s);
-            ProcessFigures figures;
             figures.residentKiB = procStatusValue (running->pid(), "VmRSS");
             const auto cpu0 = cpuSeconds (running->pid());
             const auto wake0 = voluntarySwitches (running->pid());
@@ -203,6 +181,7 @@ int main (int argc, char* argv[])
 
     const std::string at = scale == 1 ? "" : " at 200 %";
     row ("start-up to painted menu" + at, median (menu.startUpMs), median (floor.startUpMs), "ms");
+    row ("minor page faults to painted menu" + at, menu.median (&ProcessFigures::faultsToPaint), floor.median (&ProcessFigures::faultsToPaint), "");
     const auto residentProgram = menu.median (&ProcessFigures::residentKiB) / 1024.0;
     const auto residentFloor = floor.median (&ProcessFigures::residentKiB) / 1024.0;
     row ("resident memory, menu shown" + at, residentProgram, residentFloor, "MiB");
