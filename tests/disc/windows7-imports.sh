@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # disc-check refuses a Windows program that Windows 7 SP1 could not load, and names the
-# import: small programs built here with MinGW-w64 import what Windows 7 lacks.
-#   windows7-imports.sh DISC_CHECK
+# import: small programs built here with MinGW-w64 import what Windows 7 lacks. It also
+# refuses one that Windows would run from its disc rather than from a copy in memory.
+#   windows7-imports.sh DISC_CHECK RUN_FROM_SWAP
 set -euo pipefail
-check="$1"
+check="$1" mark="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "$*" >&2; exit 1; }
@@ -24,7 +25,13 @@ cat > "$work/plain.c" << 'C'
 int main (void) { return (int) GetTickCount(); }
 C
 $cc -O2 "$work/plain.c" -o "$work/plain.exe"
-expect 0 "$work/plain.exe" "ok: plain.exe starts on Windows 7 SP1" "KERNEL32.dll" "info: plain.exe is not signed"
+expect 1 "$work/plain.exe" "ok: plain.exe starts on Windows 7 SP1" "KERNEL32.dll" "info: plain.exe is not signed" \
+    "FAILED: plain.exe would run from its disc or share"
+
+# The same, marked as the disc's program is.
+cp "$work/plain.exe" "$work/swap.exe"
+"$mark" "$work/swap.exe"
+expect 0 "$work/swap.exe" "ok: swap.exe starts on Windows 7 SP1" "ok: swap.exe is copied to memory before it runs from removable or network media"
 
 # Functions of Windows 8 and 10, and a DLL that came with Windows 8.1.
 cat > "$work/newer.c" << 'C'

@@ -100,10 +100,11 @@ TEST (DiscImage, TheBuiltImagePassesEveryCheckBeforeBurning)
     for (int i = lines.size(); --i >= 0;)
         if (lines[i].startsWith ("info: "))
             lines.remove (i);
-    EXPECT_EQ (lines.size(), 8) << output;
+    EXPECT_EQ (lines.size(), 9) << output;
     for (const auto& line : lines)
         EXPECT_TRUE (line.startsWith ("ok: ")) << line;
     EXPECT_TRUE (output.contains ("OrvalisBrelvan.exe starts on Windows 7 SP1 and later")) << output;
+    EXPECT_TRUE (output.contains ("OrvalisBrelvan.exe is copied to memory before it runs from removable or network media")) << output;
     EXPECT_TRUE (output.contains ("Rock Ridge and Joliet")) << output;
     EXPECT_TRUE (output.contains ("\"ORVALIS_BRELVAN\"")) << output;
 }

@@ -1,6 +1,6 @@
 // What disc-check reads from outside: what xorriso prints about an image (its listing of
-// modes, its table of contents), a Windows program's import tables and signature, and an
-// autorun.inf. The first byte chooses the reader; the rest is its input.
+// modes, its table of contents), a Windows program's import tables, header and signature
+// (and the marking of its header), and an autorun.inf. The first byte chooses the reader; the rest is its input.
 
 #include "launching/Utf8Text.h"
 #include "tools/disc/DiscImage.h"
@@ -38,6 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
                 std::abort();
             WindowsImports::windows7Problems (libraries);
             if (WindowsImports::signature (file).getSize() > file.getSize())
+                std::abort();
+            // Marking changes the header's flags and sum alone, and what it marks reads as marked.
+            auto marked = file;
+            if (WindowsImports::markRunFromSwap (marked) && (!WindowsImports::runsFromSwap (marked) || marked.getSize() != file.getSize()))
                 std::abort();
             break;
         }

@@ -78,6 +78,13 @@ void checkWindowsProgram (const juce::File& program)
     else
         report (false, name + " would not start on Windows 7 SP1: it " + problems.joinIntoString ("; it "));
 
+    // Windows then keeps running it when its disc leaves the drive or its share goes.
+    if (WindowsImports::runsFromSwap (content))
+        report (true, name + " is copied to memory before it runs from removable or network media");
+    else
+        report (false, name + " would run from its disc or share, and fail when that goes: link it with the header's "
+                              "IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP and IMAGE_FILE_NET_RUN_FROM_SWAP (lld: -swaprun:cd and -swaprun:net)");
+
     const auto signature = WindowsImports::signature (content);
     std::cout << "info: " << name << " is " << (signature.isEmpty() ? juce::String ("not signed") : "signed by " + signerOf (signature)) << "\n";
 }

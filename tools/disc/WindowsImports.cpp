@@ -106,6 +106,8 @@ public:
         if (!has (pe, 24) || number (pe, 4) != 0x4550)
             return "no PE header";
         const auto sections = static_cast<size_t> (number (pe + 6, 2));
+        characteristicsAt = pe + 22;
+        characteristics = static_cast<juce::uint16> (number (characteristicsAt, 2));
         const auto optionalSize = static_cast<size_t> (number (pe + 20, 2));
         const auto optional = pe + 24;
         if (!has (optional, optionalSize) || optionalSize < 2)
@@ -114,6 +116,7 @@ public:
         if (magic != 0x10b && magic != 0x20b)
             return "an optional header of unknown kind";
         wide = magic == 0x20b;
+        checksumAt = optional + 64;
         const auto directoryCountAt = optional + (wide ? 108u : 92u);
         if (optionalSize < (wide ? 112u : 96u))
             return "the optional header is too short";
@@ -189,6 +192,8 @@ public:
     }
 
     bool wide = false;
+    juce::uint16 characteristics = 0;
+    size_t characteristicsAt = 0, checksumAt = 0;
 
 private:
     const juce::uint8* bytes;
@@ -262,6 +267,54 @@ juce::StringArray WindowsImports::windows7Problems (const std::vector<Library>& 
                     problems.add ("imports " + function + " from " + library.name + ": " + newer.reason);
     }
     return problems;
+}
+
+namespace
+{
+constexpr juce::uint16 runFromSwap = 0x0400 | 0x0800; // removable media, network media
+
+/** The PE checksum: 16-bit one's-complement sum of the file's words, its own field
+    counted as zero, plus the file's length. */
+juce::uint32 peChecksum (const juce::uint8* bytes, size_t size, size_t checksumAt)
+{
+    juce::uint64 sum = 0;
+    for (size_t i = 0; i < size; i += 2)
+    {
+        if (i >= checksumAt && i < checksumAt + 4)
+            continue;
+        sum += bytes[i] | (i + 1 < size ? juce::uint32 (bytes[i + 1]) << 8 : 0u);
+        sum = (sum & 0xffff) + (sum >> 16);
+    }
+    sum = (sum & 0xffff) + (sum >> 16);
+    return static_cast<juce::uint32> (sum + size);
+}
+} // namespace
+
+bool WindowsImports::runsFromSwap (const juce::MemoryBlock& file)
+{
+    PeFile pe (file);
+    return pe.parseHeaders().isEmpty() && (pe.characteristics & runFromSwap) == runFromSwap;
+}
+
+bool WindowsImports::markRunFromSwap (juce::MemoryBlock& file)
+{
+    PeFile pe (file);
+    if (pe.parseHeaders().isNotEmpty())
+        return false;
+
+    auto* bytes = static_cast<juce::uint8*> (file.getData());
+    const auto marked = static_cast<juce::uint16> (pe.characteristics | runFromSwap);
+    bytes[pe.characteristicsAt] = static_cast<juce::uint8> (marked & 0xff);
+    bytes[pe.characteristicsAt + 1] = static_cast<juce::uint8> (marked >> 8);
+
+    // Windows checks the sum of drivers only, but a header that has one keeps it right.
+    if (pe.number (pe.checksumAt, 4) != 0)
+    {
+        const auto sum = peChecksum (bytes, file.getSize(), pe.checksumAt);
+        for (size_t i = 0; i < 4; ++i)
+            bytes[pe.checksumAt + i] = static_cast<juce::uint8> (sum >> (8 * i));
+    }
+    return true;
 }
 
 juce::MemoryBlock WindowsImports::signature (const juce::MemoryBlock& file)
