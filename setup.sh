@@ -13,11 +13,11 @@ packages=(
     libx11-dev libxtst-dev x11-utils
     fonts-lato fonts-ebgaramond fonts-dejavu-core
     xdg-utils
-    xorriso libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev binutils
+    xorriso libpng-dev zlib1g-dev libfreetype-dev binutils
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
     googletest libgtest-dev libbenchmark-dev xvfb xsettingsd pngcheck
     openssl osslsigncode nsis wixl debootstrap clang libclang-rt-14-dev
-    lld fuse3 libfuse3-dev fuseiso
+    lld fuse3 libfuse3-dev fuseiso patch
 )
 
 install_missing_packages() {

@@ -5,7 +5,7 @@
 // the framework's reader passes through here on its way. The program's own decoder
 // (PngDecoder.cpp) sets its reading function with the real call.
 
-#include "PngDecoder.h"
+#include <juce_core/juce_core.h>
 
 #include <csetjmp>
 #include <png.h>
@@ -69,26 +69,3 @@ extern "C"
     }
 }
 
-// The program knows one picture format. The framework's loading would try JPEG and GIF as
-// well, for its own callers only (two drag-and-drop cursors and pictures inside SVG, which
-// the menu never shows); linked with --wrap, both of its loading calls read PNG alone, and
-// the linker leaves the JPEG and GIF readers out of the program.
-#if JUCE_WINDOWS
-#define BRELVAN_LOAD_FROM_MEMORY "__wrap__ZN4juce15ImageFileFormat8loadFromEPKvy"
-#else
-#define BRELVAN_LOAD_FROM_MEMORY "__wrap__ZN4juce15ImageFileFormat8loadFromEPKvm"
-#endif
-juce::Image loadPngFromMemory (const void* data, size_t size) __asm__(BRELVAN_LOAD_FROM_MEMORY);
-juce::Image loadPngFromStream (juce::InputStream&) __asm__("__wrap__ZN4juce15ImageFileFormat8loadFromERNS_11InputStreamE");
-
-juce::Image loadPngFromMemory (const void* data, size_t size)
-{
-    return PngDecoder::decode (data, size);
-}
-
-juce::Image loadPngFromStream (juce::InputStream& stream)
-{
-    juce::MemoryBlock bytes;
-    stream.readIntoMemoryBlock (bytes);
-    return PngDecoder::decode (bytes.getData(), bytes.getSize());
-}

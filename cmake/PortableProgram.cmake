@@ -1,5 +1,5 @@
 # The program on the disc must start on any current Linux desktop, not only on the
-# machine that built it. So it carries libpng, libjpeg, zlib and the C++ runtime inside
+# machine that built it. So it carries libpng, zlib and the C++ runtime inside
 # itself, and asks the system only for glibc (2.34 or later), FreeType and the X11
 # libraries that the framework opens itself at run time.
 
@@ -9,13 +9,14 @@ option(BRELVAN_PORTABLE "Link the program so that it needs only glibc, FreeType 
 set(BRELVAN_MAX_GLIBC "2.34")
 
 function(brelvan_use_static_image_libraries)
-    foreach(lib png16 jpeg z)
+    foreach(lib png16 z)
         find_library(BRELVAN_STATIC_${lib} NAMES lib${lib}.a REQUIRED)
     endforeach()
 
-    # The framework links libpng and libjpeg through pkg-config, and zlib by name.
+    # The framework links libpng and libjpeg through pkg-config, and zlib by name; the
+    # program reads no JPEG (cmake/FrameworkPatches.cmake).
     set_target_properties(pkgconfig_JUCE_IMG_LINUX_DEPS PROPERTIES
-        INTERFACE_LINK_LIBRARIES "${BRELVAN_STATIC_png16};${BRELVAN_STATIC_jpeg};${BRELVAN_STATIC_z};m")
+        INTERFACE_LINK_LIBRARIES "${BRELVAN_STATIC_png16};${BRELVAN_STATIC_z};m")
     get_target_property(core_libraries juce_core INTERFACE_LINK_LIBRARIES)
     list(TRANSFORM core_libraries REPLACE "^z$" "${BRELVAN_STATIC_z}")
     set_target_properties(juce_core PROPERTIES INTERFACE_LINK_LIBRARIES "${core_libraries}")

@@ -1,17 +1,14 @@
 # The Windows program: one statically linked GUI executable that imports only DLLs that
-# every Windows has. The image libraries come from BRELVAN_WINDOWS_DEPS, where
-# tools/windows/build-windows.sh cross-builds them.
+# every Windows has. libpng comes from BRELVAN_WINDOWS_DEPS, where
+# tools/windows/build-windows.sh cross-builds it.
 
-set(BRELVAN_WINDOWS_DEPS "" CACHE PATH "Prefix of the cross-built libpng and libjpeg")
+set(BRELVAN_WINDOWS_DEPS "" CACHE PATH "Prefix of the cross-built libpng")
 
 function(brelvan_use_windows_image_libraries target)
-    foreach(lib png16 jpeg)
-        find_library(BRELVAN_WINDOWS_${lib} NAMES lib${lib}.a PATHS ${BRELVAN_WINDOWS_DEPS}/lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-    endforeach()
+    find_library(BRELVAN_WINDOWS_png16 NAMES libpng16.a PATHS ${BRELVAN_WINDOWS_DEPS}/lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
     find_library(BRELVAN_WINDOWS_z NAMES libz.a REQUIRED)
-    # The shim comes first, so that it is the jpeglib.h the framework finds.
-    target_include_directories(${target} SYSTEM PRIVATE ${PROJECT_SOURCE_DIR}/tools/windows/include ${BRELVAN_WINDOWS_DEPS}/include)
-    target_link_libraries(${target} PUBLIC ${BRELVAN_WINDOWS_png16} ${BRELVAN_WINDOWS_jpeg} ${BRELVAN_WINDOWS_z})
+    target_include_directories(${target} SYSTEM PRIVATE ${BRELVAN_WINDOWS_DEPS}/include)
+    target_link_libraries(${target} PUBLIC ${BRELVAN_WINDOWS_png16} ${BRELVAN_WINDOWS_z})
 endfunction()
 
 function(brelvan_make_windows_program target)

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Windows program, OrvalisBrelvan.exe, from this tree with Debian's MinGW-w64.
 #   tools/windows/build-windows.sh OUTPUT_FOLDER
-# The framework's image code needs libpng and libjpeg for Windows; they are cross-built
-# once, as static libraries, from Debian's own source packages (fetched with a private
-# apt configuration under OUTPUT_FOLDER; the system's apt configuration is not touched).
+# The framework's image code needs libpng for Windows; it is cross-built once, as a static
+# library, from Debian's own source package (fetched with a private apt configuration
+# under OUTPUT_FOLDER; the system's apt configuration is not touched).
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -46,20 +46,15 @@ cross_cmake() { # SOURCE BUILD [OPTIONS...]
 }
 
 build_image_libraries() {
-    [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/lib/libjpeg.a" ] && return 0
-    echo "Cross-building libpng and libjpeg for Windows from Debian's sources"
+    [ -f "$prefix/lib/libpng16.a" ] && return 0
+    echo "Cross-building libpng for Windows from Debian's sources"
     rm -rf "$deps/src"
     apt-get -qq $(private_apt_options) update
 
-    local png jpeg
+    local png
     png="$(fetch_source libpng1.6 libpng1.6-)"
     cross_cmake "$png" "$deps/build-png" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
         -DZLIB_INCLUDE_DIR=/usr/$host/include -DZLIB_LIBRARY=/usr/$host/lib/libz.a
-    jpeg="$(fetch_source libjpeg-turbo libjpeg-turbo-)"
-    cross_cmake "$jpeg" "$deps/build-jpeg" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF
-
-    # The framework reads libjpeg's internals, so jpegint.h must sit beside jpeglib.h.
-    cp "$jpeg/jpegint.h" "$prefix/include/"
 }
 
 build_image_libraries

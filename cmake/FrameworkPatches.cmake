@@ -1,0 +1,48 @@
+# Changes to the framework's module sources. A module that needs one is copied into the
+# build folder at configure time and patched there; the program compiles that copy, and
+# the framework's headers are used as installed. Each patch is in cmake/framework.
+
+# brelvan_patch_module(MODULE PATCH...)
+# Compiles MODULE from a copy with the patches applied. Stops the configuration when a
+# patch does not apply, as when the framework has changed beneath it.
+function(brelvan_patch_module module)
+    set(copy ${CMAKE_BINARY_DIR}/framework/${module})
+    set(patches ${ARGN})
+    set(applied "")
+    foreach(patch ${patches})
+        file(SHA256 ${patch} hash)
+        string(APPEND applied "${hash}\n")
+    endforeach()
+
+    # A fresh copy only when the patches change, so that configuring again recompiles nothing.
+    set(record ${copy}.patches)
+    set(recorded "")
+    if(EXISTS ${record})
+        file(READ ${record} recorded)
+    endif()
+    if(NOT EXISTS ${copy} OR NOT recorded STREQUAL applied)
+        file(REMOVE_RECURSE ${copy})
+        file(COPY ${JUCE_MODULES_DIR}/${module} DESTINATION ${CMAKE_BINARY_DIR}/framework)
+        foreach(patch ${patches})
+            execute_process(COMMAND patch --forward --strip=1 --directory=${copy} --input=${patch}
+                RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+            if(NOT status EQUAL 0)
+                message(FATAL_ERROR "The framework's ${module} no longer takes ${patch}:\n${output}")
+            endif()
+        endforeach()
+        file(WRITE ${record} "${applied}")
+    endif()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${patches})
+
+    get_target_property(sources ${module} INTERFACE_SOURCES)
+    list(TRANSFORM sources REPLACE "^${JUCE_MODULES_DIR}/${module}/" "${copy}/")
+    set_target_properties(${module} PROPERTIES INTERFACE_SOURCES "${sources}")
+endfunction()
+
+function(brelvan_patch_framework)
+    # The program knows one picture format. The framework's image loading tries JPEG and
+    # GIF as well, for its own callers only (two drag-and-drop cursors and pictures inside
+    # SVG, which the menu never shows): without them, neither their readers nor libjpeg
+    # are in the program, and the framework's loading reads PNG alone.
+    brelvan_patch_module(juce_graphics ${PROJECT_SOURCE_DIR}/cmake/framework/juce_graphics-png-only.patch)
+endfunction()
