@@ -398,7 +398,7 @@ TEST (Pictures, AreExactlyWhatTheGeneratorDraws)
 {
     const juce::TemporaryFile folder;
     juce::ChildProcess generator;
-    ASSERT_TRUE (generator.start (juce::StringArray{ BRELVAN_ARTWORK_GENERATOR, folder.getFile().getFullPathName() }));
+    ASSERT_TRUE (generator.start (juce::StringArray{ BRELVAN_ARTWORK_GENERATOR, folder.getFile().getFullPathName(), "--quick" }));
     const auto output = generator.readAllProcessOutput();
     // Reaped first: asked too early, the exit code reads as 0 while the generator is still ending.
     ASSERT_TRUE (generator.waitForProcessToFinish (60000));

@@ -8,7 +8,13 @@
 class PngWriter
 {
 public:
-    static juce::MemoryBlock encode (const juce::Image&);
+    enum class Effort
+    {
+        smallest, // the bytes that are committed: every picture is read from the disc at start
+        quick     // the same pixels in a fraction of the time, to compare what is drawn
+    };
+
+    static juce::MemoryBlock encode (const juce::Image&, Effort = Effort::smallest);
 
     static constexpr juce::uint32 pixelsPerMetre = 2835;
 
