@@ -123,7 +123,7 @@ bool isImage (const char* path)
 
 bool isStatistics (const char* path)
 {
-    return std::strcmp (path, "/statistics") == 0;
+    return path[0] == '/' && std::strcmp (path + 1, statisticsName) == 0;
 }
 
 int getAttributes (const char* path, struct stat* st, fuse_file_info*)

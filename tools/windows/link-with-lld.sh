@@ -2,10 +2,11 @@
 # Links as MinGW-w64's g++ would, with the same start files and libraries in the same
 # order, but with LLVM's lld in place of GNU ld:
 #   link-with-lld.sh G++ [LINK ARGUMENTS...]
-# GNU ld keeps every function that has unwinding data (all of them, on 64-bit Windows),
-# so its --gc-sections removes nothing; lld ties each function's unwinding data to the
-# function and drops both when nothing calls it. g++ links through a fixed path to GNU ld,
-# so the command line it would run is taken from "g++ -###" and given to lld.
+# GNU ld keeps every function that has unwinding data (all of them, on 64-bit Windows), so
+# its --gc-sections removes next to nothing; lld ties each function's unwinding data to the
+# function and drops both when nothing reaches a function it may discard. g++ links through
+# a fixed path to GNU ld, so the command line it would run is taken from "g++ -###" and
+# given to lld.
 set -euo pipefail
 
 line="$("$@" -### 2>&1 | grep -E '^ "?[^ ]*/collect2"? ' | tail -n 1)"
