@@ -47,13 +47,14 @@ BRELVAN_FIRST_CODE int openOwnFile()
     if (maps < 0)
         return -1;
 
-    // Lines of "start-end perms offset device inode path"; the one holding this code.
-    char text[16384];
-    const auto got = read (maps, text, sizeof (text) - 1);
+    // Lines of "start-end perms offset device inode path"; the one holding this code. The
+    // kernel gives a page of them per read.
+    char text[32768];
+    size_t used = 0;
+    for (ssize_t got; used < sizeof (text) - 1 && (got = read (maps, text + used, sizeof (text) - 1 - used)) > 0;)
+        used += static_cast<size_t> (got);
     close (maps);
-    if (got <= 0)
-        return -1;
-    text[got] = '\0';
+    text[used] = '\0';
 
     for (char* line = text; line != nullptr && *line != '\0';)
     {
