@@ -41,7 +41,7 @@ MainInstallerComponent::MainInstallerComponent()
         PageLook::describe (*button, slot.item, juce::String ("Show the ") + slot.item + " page", slot.numberInOrder);
     }
 
-    setTitle ("Menu");
+    PageLook::presentAsPage (*this, "Menu");
 
     backgroundImage = PageLook::picture (Artwork::menuBackground);
     setSize (PageLook::pageWidth, PageLook::pageHeight);

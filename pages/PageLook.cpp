@@ -97,6 +97,12 @@ void PageLook::setPicture (juce::ImageButton& button, const ArtworkEntry& entry,
                       0.0f);
 }
 
+void PageLook::presentAsPage (juce::Component& page, const juce::String& title)
+{
+    page.setTitle (title);
+    page.setFocusContainerType (juce::Component::FocusContainerType::focusContainer);
+}
+
 void PageLook::describe (juce::Component& control, const juce::String& title, const juce::String& description, int focusOrder)
 {
     control.setTitle (title);

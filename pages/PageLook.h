@@ -30,6 +30,10 @@ struct PageLook
         (1 first), and the page's focus ring. */
     static void describe (juce::Component&, const juce::String& title, const juce::String& description, int focusOrder);
 
+    /** A page as assistive technology meets it: named, and holding its controls as their
+        parent. It leads the tree's focus only; the keyboard keeps the window's own order. */
+    static void presentAsPage (juce::Component&, const juce::String& title);
+
     /** The ring around the control with the keyboard focus shows only while the keyboard
         is in use: from the first key on, until the next mouse click. */
     static void setFocusRingShown (bool) noexcept;

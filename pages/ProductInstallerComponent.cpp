@@ -87,7 +87,7 @@ ProductInstallerComponent::ProductInstallerComponent (const Layout& pageLayout)
     }
 
     backgroundImage = PageLook::picture (layout.background);
-    setTitle (juce::String (layout.item) + " page");
+    PageLook::presentAsPage (*this, juce::String (layout.item) + " page");
     setSize (PageLook::pageWidth, PageLook::pageHeight);
 }
 
