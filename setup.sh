@@ -17,7 +17,7 @@ packages=(
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
     googletest libgtest-dev libbenchmark-dev xvfb xsettingsd pngcheck
     openssl osslsigncode nsis wixl debootstrap clang libclang-rt-14-dev
-    lld fuse3 libfuse3-dev fuseiso patch libzopfli-dev
+    lld fuse3 libfuse3-dev fuseiso patch libzopfli-dev libdbus-1-dev
 )
 
 install_missing_packages() {

@@ -4,6 +4,7 @@
 #include "artwork/ArtworkPicture.h"
 
 #if JUCE_LINUX
+#include "AtspiBridge.h"
 #include "XConnection.h"
 #endif
 
@@ -37,7 +38,8 @@ void AppClass::initialise (const juce::String&)
     // The pointer is stored only once the window is complete, so a failed
     // construction leaves nothing for shutdown() to delete.
     mainWindow = std::make_unique<MainAppWindow>();
-    ArtworkPicture::whenAllDecoded (returnFreedMemory);
+    ArtworkPicture::whenAllDecoded ([this]
+                                    { afterFirstFrame(); });
     mainWindow->centreWithSize (startWidth, startHeight);
 
 #if JUCE_LINUX
@@ -50,8 +52,21 @@ void AppClass::initialise (const juce::String&)
     mainWindow->setVisible (true);
 }
 
+void AppClass::afterFirstFrame()
+{
+    returnFreedMemory();
+#if JUCE_LINUX
+    // Once, and only now: nothing of it may delay the first frame.
+    if (screenReaders == nullptr)
+        screenReaders = std::make_unique<AtspiBridge>();
+#endif
+}
+
 void AppClass::shutdown()
 {
+#if JUCE_LINUX
+    screenReaders.reset();
+#endif
     mainWindow.reset();
 }
 

@@ -3,6 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class MainAppWindow;
+class AtspiBridge;
 
 /** The application object: states who we are, opens the one window at start-up
     and deletes it when the message loop has ended. */
@@ -29,7 +30,14 @@ public:
     static constexpr int startHeight = 424;
 
 private:
+    /** What follows the first frame: the heap's free memory goes back, and screen readers
+        are served (Linux). */
+    void afterFirstFrame();
+
     std::unique_ptr<MainAppWindow> mainWindow;
+#if JUCE_LINUX
+    std::unique_ptr<AtspiBridge> screenReaders;
+#endif
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AppClass)
 };
