@@ -18,6 +18,7 @@ packages=(
     googletest libgtest-dev libbenchmark-dev xvfb xsettingsd pngcheck
     openssl osslsigncode nsis wixl debootstrap clang libclang-rt-14-dev
     lld fuse3 libfuse3-dev fuseiso patch libzopfli-dev libdbus-1-dev
+    dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
 )
 
 install_missing_packages() {

@@ -193,15 +193,6 @@ private:
         return !plain || handler.getTitle().isNotEmpty() || handler.getDescription().isNotEmpty();
     }
 
-    static void addPresented (juce::AccessibilityHandler& handler, std::vector<juce::Component*>& into)
-    {
-        if (isPresented (handler))
-            into.push_back (&handler.getComponent());
-        else
-            for (auto* child : handler.getChildren())
-                addPresented (*child, into);
-    }
-
     static bool isShown (juce::Component* component)
     {
         auto* handler = handlerOf (component);
@@ -219,14 +210,39 @@ private:
         return found;
     }
 
+    // The nesting is the framework's: a window, and each component that leads the focus
+    // within it (a page), holds what it leads, in focus order. It is read here from the
+    // components, as the framework's own reading loses every control of a window scaled by
+    // the desktop's global factor, which it takes for lying outside the window.
+
+    static bool isContainer (const juce::Component& component)
+    {
+        return component.isFocusContainer() || component.isOnDesktop();
+    }
+
     static std::vector<juce::Component*> childrenOf (juce::Component* component)
     {
         if (component == nullptr)
             return windows();
         std::vector<juce::Component*> children;
-        for (auto* child : handlerOf (component)->getChildren())
-            addPresented (*child, children);
+        if (isContainer (*component))
+            addHeld (*component, children);
         return children;
+    }
+
+    /** What a container leads, in focus order; an unnamed container gives way to what it leads. */
+    static void addHeld (juce::Component& container, std::vector<juce::Component*>& into)
+    {
+        const auto traverser = container.createFocusTraverser();
+        if (traverser == nullptr)
+            return;
+        for (auto* held : traverser->getAllComponents (&container))
+        {
+            if (isShown (held))
+                into.push_back (held);
+            else if (held->isFocusContainer())
+                addHeld (*held, into);
+        }
     }
 
     /** The accessible parent: null for a window, whose parent is the application. */
@@ -234,10 +250,10 @@ private:
     {
         if (component == nullptr || component->isOnDesktop())
             return nullptr;
-        auto* parent = handlerOf (component)->getParent();
-        while (parent != nullptr && !isPresented (*parent))
-            parent = parent->getParent();
-        return parent != nullptr ? &parent->getComponent() : nullptr;
+        for (auto* parent = component->getParentComponent(); parent != nullptr; parent = parent->getParentComponent())
+            if (isContainer (*parent) && isShown (parent))
+                return parent;
+        return nullptr;
     }
 
     static int indexIn (const std::vector<juce::Component*>& list, juce::Component* component)
@@ -317,13 +333,20 @@ private:
         return bits;
     }
 
+    /** Where a component is drawn on the screen, in physical pixels. A component's screen
+        bounds leave out the desktop's global scale, which its window's bounds include. */
+    static juce::Rectangle<int> physicalBounds (const juce::Component& component)
+    {
+        auto& desktop = juce::Desktop::getInstance();
+        return desktop.getDisplays().logicalToPhysical (component.getScreenBounds().toFloat() * desktop.getGlobalScaleFactor()).toNearestInt();
+    }
+
     /** Where the component is drawn, in physical pixels, on the screen or in its window. */
     static juce::Rectangle<int> extentsOf (juce::Component* component, unsigned coordinates)
     {
-        const auto& displays = juce::Desktop::getInstance().getDisplays();
-        auto bounds = displays.logicalToPhysical (component->getScreenBounds());
+        auto bounds = physicalBounds (*component);
         if (coordinates == windowCoordinates)
-            bounds -= displays.logicalToPhysical (component->getTopLevelComponent()->getScreenBounds()).getPosition();
+            bounds -= physicalBounds (*component->getTopLevelComponent()).getPosition();
         return bounds;
     }
 
@@ -373,10 +396,12 @@ private:
                 return reply;
         if (canBeClicked (component) && (interface == actionInterface || interface.empty()))
             return action (component, call, member);
-        if (component == nullptr && interface == applicationInterface && member == "GetLocale")
+        // The application's locale; and no bus of its own for clients to use in place of
+        // the accessibility bus.
+        if (component == nullptr && interface == applicationInterface && (member == "GetLocale" || member == "GetApplicationBusAddress"))
         {
             auto reply = DBus::Message::replyTo (call);
-            DBus::Writer (reply).string ("C");
+            DBus::Writer (reply).string (member == "GetLocale" ? "C" : "");
             return reply;
         }
         return {};
@@ -480,10 +505,11 @@ private:
 
     juce::Component* componentAt (juce::Component* within, juce::Point<int> physical, unsigned coordinates)
     {
-        const auto& displays = juce::Desktop::getInstance().getDisplays();
+        auto& desktop = juce::Desktop::getInstance();
         if (coordinates == windowCoordinates)
-            physical += displays.logicalToPhysical (within->getTopLevelComponent()->getScreenBounds()).getPosition();
-        auto* handler = handlerOf (within)->getChildAt (displays.physicalToLogical (physical));
+            physical += physicalBounds (*within->getTopLevelComponent()).getPosition();
+        const auto logical = desktop.getDisplays().physicalToLogical (physical.toFloat()) / desktop.getGlobalScaleFactor();
+        auto* handler = handlerOf (within)->getChildAt (logical.roundToInt());
         return handler != nullptr ? &handler->getComponent() : nullptr;
     }
 

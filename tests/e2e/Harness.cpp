@@ -364,29 +364,35 @@ std::string Process::state()
 Ending runToEnd (const std::vector<std::string>& argv, const std::vector<std::string>& environment,
                  std::chrono::milliseconds timeout)
 {
-    int errors[2];
-    if (pipe2 (errors, O_CLOEXEC) != 0)
+    int errors[2], output[2];
+    if (pipe2 (errors, O_CLOEXEC) != 0 || pipe2 (output, O_CLOEXEC) != 0)
         throw std::runtime_error ("pipe");
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init (&actions);
+    posix_spawn_file_actions_adddup2 (&actions, output[1], 1);
     posix_spawn_file_actions_adddup2 (&actions, errors[1], 2);
     const auto pid = spawn (argv, environment, {}, &actions);
     posix_spawn_file_actions_destroy (&actions);
     close (errors[1]);
+    close (output[1]);
 
     Ending ending;
+    const auto drain = [] (int fd, std::string& into)
+    {
+        char buffer[4096];
+        for (ssize_t got; (got = read (fd, buffer, sizeof (buffer))) > 0;)
+            into.append (buffer, static_cast<size_t> (got));
+    };
     fcntl (errors[0], F_SETFL, O_NONBLOCK);
+    fcntl (output[0], F_SETFL, O_NONBLOCK);
     int status = 0;
     bool ended = false;
     const auto end = Clock::now() + timeout;
     for (;;)
     {
-        char buffer[512];
-        ssize_t got;
-        while ((got = read (errors[0], buffer, sizeof (buffer))) > 0)
-            ending.errors.append (buffer, static_cast<size_t> (got));
-
+        drain (errors[0], ending.errors);
+        drain (output[0], ending.output);
         if (ended)
             break;
         ended = waitpid (pid, &status, WNOHANG) == pid;
@@ -396,12 +402,14 @@ Ending runToEnd (const std::vector<std::string>& argv, const std::vector<std::st
             waitpid (pid, &status, 0);
             ending.signal = SIGKILL;
             close (errors[0]);
+            close (output[0]);
             return ending;
         }
         if (!ended)
             std::this_thread::sleep_for (10ms);
     }
     close (errors[0]);
+    close (output[0]);
 
     if (WIFEXITED (status))
         ending.status = WEXITSTATUS (status);

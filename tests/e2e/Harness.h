@@ -108,6 +108,7 @@ struct Ending
     int signal = 0;
     bool dumpedCore = false;
     std::string errors; // what it wrote on standard error
+    std::string output; // what it wrote on standard output
 };
 
 /** Runs a program with exactly this environment and waits for it, killing it after the timeout. */
