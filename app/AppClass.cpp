@@ -27,7 +27,10 @@ void returnFreedMemory()
 AppClass::AppClass() = default;
 
 // The window is gone by now: shutdown() has deleted it.
-AppClass::~AppClass() = default;
+AppClass::~AppClass()
+{
+    ArtworkPicture::whenAllDecoded (nullptr);
+}
 
 void AppClass::initialise (const juce::String&)
 {
@@ -64,6 +67,8 @@ void AppClass::afterFirstFrame()
 
 void AppClass::shutdown()
 {
+    // Pictures may still be decoding once the application has gone.
+    ArtworkPicture::whenAllDecoded (nullptr);
 #if JUCE_LINUX
     screenReaders.reset();
 #endif
