@@ -78,9 +78,10 @@ ProductInstallerComponent::ProductInstallerComponent (const Layout& pageLayout)
 {
     for (auto child : layout.children)
     {
+        const auto& row = rows.emplace_back (rowOf (child));
         auto& slot = this->*slotOf (child);
         slot = make (child);
-        describe (*slot, child);
+        PageLook::describe (*slot, row.name, row.description, row.keyboardOrder);
         addAndMakeVisible (*slot);
         if (child == Child::returnButton || child == Child::installButton)
             slot->addListener (this);
@@ -92,21 +93,16 @@ ProductInstallerComponent::ProductInstallerComponent (const Layout& pageLayout)
 }
 
 // The keyboard visits Install first, then Return, then the links from the top down.
-void ProductInstallerComponent::describe (juce::Button& control, Child child) const
+ProductInstallerComponent::Row ProductInstallerComponent::rowOf (Child child) const
 {
-    switch (child)
-    {
-        case Child::installButton:
-            return PageLook::describe (control, juce::String ("Install ") + layout.item, juce::String ("Open ") + layout.installs + " from the disc", 1);
-        case Child::returnButton:
-            return PageLook::describe (control, "Return to the menu", {}, 2);
-        case Child::webLink1:
-        case Child::webLink2:
-        case Child::webLink3:
-            break;
-    }
+    if (child == Child::installButton)
+        return { child, installBounds, juce::String ("Install ") + layout.item, juce::String ("Open ") + layout.installs + " from the disc", 1 };
+    if (child == Child::returnButton)
+        return { child, returnBounds, "Return to the menu", {}, 2 };
+
     const auto link = linkIndex (child);
-    PageLook::describe (control, layout.webLinks[link].address, "Open the address in the web browser", 3 + static_cast<int> (link));
+    const auto& webLink = layout.webLinks[link];
+    return { child, webLink.bounds, webLink.address, "Open the address in the web browser", 3 + static_cast<int> (link) };
 }
 
 ProductInstallerComponent::~ProductInstallerComponent()
@@ -159,24 +155,8 @@ void ProductInstallerComponent::paint (juce::Graphics& g)
 
 void ProductInstallerComponent::resized()
 {
-    for (auto child : layout.children)
-        (this->*slotOf (child))->setBounds (boundsOf (child));
-}
-
-juce::Rectangle<int> ProductInstallerComponent::boundsOf (Child child) const
-{
-    switch (child)
-    {
-        case Child::returnButton:
-            return returnBounds;
-        case Child::installButton:
-            return installBounds;
-        case Child::webLink1:
-        case Child::webLink2:
-        case Child::webLink3:
-            break;
-    }
-    return layout.webLinks[linkIndex (child)].bounds;
+    for (const auto& row : rows)
+        (this->*slotOf (row.child))->setBounds (row.bounds);
 }
 
 size_t ProductInstallerComponent::linkIndex (Child link) noexcept

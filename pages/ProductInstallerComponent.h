@@ -61,14 +61,25 @@ protected:
 private:
     using Slot = std::unique_ptr<juce::Button> ProductInstallerComponent::*;
 
+    /** One child of the page as it is placed and named: where it lies, what assistive
+        technology calls it and how it is described, and its place in the keyboard's order. */
+    struct Row
+    {
+        Child child;
+        juce::Rectangle<int> bounds;
+        juce::String name;
+        juce::String description;
+        int keyboardOrder;
+    };
+
     /** Where each kind of child lives. */
     static Slot slotOf (Child) noexcept;
-    void describe (juce::Button&, Child) const;
+    Row rowOf (Child) const;
     std::unique_ptr<juce::Button> make (Child) const;
-    juce::Rectangle<int> boundsOf (Child) const;
     static size_t linkIndex (Child) noexcept;
 
     const Layout& layout;
+    std::vector<Row> rows; // in the layout's order of children
     std::unique_ptr<juce::Button> returnButton;
     std::unique_ptr<juce::Button> installButton;
     std::unique_ptr<juce::Button> webLink1;
