@@ -24,8 +24,8 @@ public:
     /** The window while the application runs; null before initialise and after shutdown. */
     MainAppWindow* getMainWindow() const noexcept { return mainWindow.get(); }
 
-    static constexpr const char* applicationName = "ORVALIS Brelvan";
-    static constexpr const char* applicationVersion = "0.0";
+    static constexpr const char* applicationName = JUCE_APPLICATION_NAME_STRING;
+    static constexpr const char* applicationVersion = JUCE_APPLICATION_VERSION_STRING;
     static constexpr int startWidth = 644;
     static constexpr int startHeight = 424;
 

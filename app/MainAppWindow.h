@@ -19,7 +19,7 @@ public:
     /** A full-screen window has no frame at all: the content reaches every edge below the title bar. */
     juce::BorderSize<int> getBorderThickness() override;
 
-    static constexpr const char* windowTitle = "ORVALIS Brelvan";
+    static constexpr const char* windowTitle = JUCE_APPLICATION_NAME_STRING;
     static constexpr int titleBarHeight = 20;
 
 private:

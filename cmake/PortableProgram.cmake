@@ -5,8 +5,9 @@
 
 option(BRELVAN_PORTABLE "Link the program so that it needs only glibc, FreeType and X11 at run time" ON)
 
-# The newest glibc symbol version the program may ask for (RHEL 9 ships 2.34).
-set(BRELVAN_MAX_GLIBC "2.34")
+# The newest glibc symbol version the program may ask for (RHEL 9 ships 2.34): 2.<this>.
+# The disc tools check the program against it, and autorun.sh asks the system for it.
+set(BRELVAN_MAX_GLIBC_MINOR 34)
 
 function(brelvan_use_static_image_libraries)
     foreach(lib png16 z)

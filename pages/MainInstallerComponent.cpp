@@ -29,6 +29,11 @@ juce::ImageButton* MainInstallerComponent::getItemButton (int itemIndex) const n
     return (this->*slots[itemIndex].member).get();
 }
 
+juce::Rectangle<int> MainInstallerComponent::buttonBounds (int itemIndex) noexcept
+{
+    return slots[itemIndex].bounds;
+}
+
 MainInstallerComponent::MainInstallerComponent()
 {
     for (auto& slot : slots)

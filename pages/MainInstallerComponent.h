@@ -24,6 +24,10 @@ public:
     /** The button of an item, by its index in item order (0 Orvalis to 3 Kestrune). */
     juce::ImageButton* getItemButton (int itemIndex) const noexcept;
 
+    /** Where an item's button lies on the page, by its index in item order; the pictures
+        are drawn to fit it. */
+    static juce::Rectangle<int> buttonBounds (int itemIndex) noexcept;
+
 private:
     std::unique_ptr<juce::ImageButton> orvalisButton;
     std::unique_ptr<juce::ImageButton> tessalyButton;

@@ -1,5 +1,9 @@
 #include "Pictures.h"
 
+#include "pages/MainInstallerComponent.h"
+#include "pages/PageLook.h"
+#include "pages/ProductInstallerComponent.h"
+
 #include <stdexcept>
 
 using Face = PictureKit::Face;
@@ -9,7 +13,10 @@ using juce::Rectangle;
 
 namespace
 {
-constexpr int pageWidth = 640, pageHeight = 400;
+// The pages' own measures: the pictures are drawn to fit where the pages place them.
+constexpr int pageWidth = PageLook::pageWidth, pageHeight = PageLook::pageHeight;
+const auto installArea = ProductInstallerComponent::installBounds;
+const auto returnArea = ProductInstallerComponent::returnBounds;
 
 // The area is in logical pixels; every pixel of the picture it covers is checked.
 void requireDark (const juce::Image& image, const PictureKit& kit, Rectangle<int> logical, int limit, const char* what)
@@ -208,9 +215,10 @@ juce::Image menuBackground (const PictureKit& kit)
         std::vector<Row> rows;
     };
     // The system rows say what the menu itself needs to start; its Windows program is 64-bit only.
+    const auto linuxSystem = "glibc 2." + juce::String (BRELVAN_MAX_GLIBC_MINOR) + " or later";
     const Column columns[] = {
         { left, 106, "Windows", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "Windows 7 SP1 or later" }, { "Edition", "64-bit (x64)" }, { "Media player", "Version 12 or later" }, { "Sound card", "16-bit stereo" }, { "DVD drive", "8x or faster" } } },
-        { left + 184, 90, "Linux", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", "glibc 2.34 or later" }, { "Desktop", "X11 or XWayland" }, { "Media player", "VLC 3.0 or later" }, { "Sound card", "ALSA or PulseAudio" }, { "DVD drive", "8x or faster" } } },
+        { left + 184, 90, "Linux", { { "Processor", "1.6 GHz dual-core" }, { "Memory", "2 GB RAM" }, { "System", linuxSystem.toRawUTF8() }, { "Desktop", "X11 or XWayland" }, { "Media player", "VLC 3.0 or later" }, { "Sound card", "ALSA or PulseAudio" }, { "DVD drive", "8x or faster" } } },
     };
     constexpr float labelWidth = 62, minimumGutter = 16;
     const auto head = kit.font (Face::sansBold, 11.0f), label = kit.font (Face::sansBold, 9.5f), value = kit.font (Face::sansRegular, 10.0f);
@@ -254,11 +262,12 @@ juce::Image menuButton (const PictureKit& kit, const ItemStyle& style, int width
 }
 
 // Tessaly, first in the order of installation, has the larger picture and no numeral over it.
-juce::Image menuPicture (const PictureKit& kit, const ItemStyle& style)
+juce::Image menuPicture (const PictureKit& kit, const ItemStyle& style, int itemIndex)
 {
+    const auto size = MainInstallerComponent::buttonBounds (itemIndex);
     if (&style == &ItemStyles::tessaly)
-        return menuButton (kit, style, 101, 95, 80, { 46, 42 }, { 66, 28, 33, 28 }, false);
-    return menuButton (kit, style, 93, 78, 62, { 44, 34 }, { 60, 21, 31, 26 }, true);
+        return menuButton (kit, style, size.getWidth(), size.getHeight(), 80, { 46, 42 }, { 66, 28, 33, 28 }, false);
+    return menuButton (kit, style, size.getWidth(), size.getHeight(), 62, { 44, 34 }, { 60, 21, 31, 26 }, true);
 }
 
 //==============================================================================
@@ -266,7 +275,7 @@ juce::Image menuPicture (const PictureKit& kit, const ItemStyle& style)
 
 juce::Image returnButton (const PictureKit& kit)
 {
-    auto image = kit.canvas (104, 41);
+    auto image = kit.canvas (returnArea.getWidth(), returnArea.getHeight());
     juce::Graphics g (image);
     kit.useLogicalPixels (g);
     const Rectangle<float> box (5.5f, 5.5f, 93.0f, 28.0f);
@@ -284,7 +293,7 @@ juce::Image returnButton (const PictureKit& kit)
 
 juce::Image installButton (const PictureKit& kit, const ItemStyle& style)
 {
-    auto image = kit.canvas (136, 98);
+    auto image = kit.canvas (installArea.getWidth(), installArea.getHeight());
     {
         juce::Graphics g (image);
         kit.useLogicalPixels (g);
@@ -304,12 +313,6 @@ juce::Image installButton (const PictureKit& kit, const ItemStyle& style)
     return image;
 }
 
-struct LinkLabel
-{
-    const char* text;
-    Rectangle<int> link;
-};
-
 /** What differs between the four product backgrounds; the rest of the layout is shared. */
 struct ProductPage
 {
@@ -317,7 +320,8 @@ struct ProductPage
     Rectangle<float> panel;
     const char* about;
     juce::StringArray features;
-    std::vector<LinkLabel> labels;
+    const ProductInstallerComponent::Layout& layout; // where its links lie
+    std::vector<const char*> labels;                 // one above each link, in the links' order
     std::function<void (juce::Graphics&, const PictureKit&)> drawLogo, drawPicture, drawTitle;
 };
 
@@ -358,18 +362,21 @@ juce::Image productBackground (const PictureKit& kit, const ProductPage& page)
     const auto labelFont = kit.font (Face::sansBold, 9.5f, 0.1f);
     g.setFont (labelFont);
     g.setColour (juce::Colours::white);
-    for (auto& label : page.labels)
+    const auto& links = page.layout.webLinks;
+    if (page.labels.size() != links.size())
+        throw std::runtime_error (std::string ("one label for each link of ") + page.style.name);
+    for (size_t i = 0; i < links.size(); ++i)
     {
         // Capitals only, standing on a baseline two pixels above the link.
-        if (labelFont.getStringWidthFloat (label.text) > 330.0f)
-            throw std::runtime_error (std::string ("label too long: ") + label.text);
-        g.drawSingleLineText (label.text, 15, label.link.getY() - 2);
+        if (labelFont.getStringWidthFloat (page.labels[i]) > 330.0f)
+            throw std::runtime_error (std::string ("label too long: ") + page.labels[i]);
+        g.drawSingleLineText (page.labels[i], 15, links[i].bounds.getY() - 2);
     }
 
-    for (auto& label : page.labels)
-        requireDark (image, kit, label.link, 16, "link rectangle");
-    requireDark (image, kit, { 392, 296, 136, 98 }, 16, "install area");
-    requireDark (image, kit, { 520, 312, 104, 41 }, 16, "return area");
+    for (auto& link : links)
+        requireDark (image, kit, link.bounds, 16, "link rectangle");
+    requireDark (image, kit, installArea, 16, "install area");
+    requireDark (image, kit, returnArea, 16, "return area");
     return image;
 }
 
@@ -586,7 +593,8 @@ const std::vector<ProductPage>& productPages()
           { "Unlimited audio and MIDI tracks", "Sixty studio effects and a mastering suite",
             "Loop browser with 2,000 royalty-free loops", "Score view that prints what you play",
             "Exports WAV, FLAC, OGG and MP3" },
-          { { "MORE ABOUT ORVALIS", { 16, 352, 131, 16 } }, { "UPGRADE TO THE FULL VERSION", { 22, 378, 344, 16 } } },
+          OrvalisInstallerComponent::layout,
+          { "MORE ABOUT ORVALIS", "UPGRADE TO THE FULL VERSION" },
           [] (juce::Graphics& g, const PictureKit& kit)
           { kit.bundleLogo (g, { 17, 24, 230, 84 }); },
           orvalisPicture,
@@ -602,9 +610,8 @@ const std::vector<ProductPage>& productPages()
           "and clear workspace.",
           { "Spectral view with a repair brush", "Noise and click removal for records", "Batch processing of whole folders",
             "Sample-accurate cuts, fades and crossfades", "Hands your edits straight to Orvalis" },
-          { { "DOWNLOAD THE LATEST VERSION", { 16, 327, 218, 16 } },
-            { "UPGRADE TO THE FULL VERSION", { 21, 353, 184, 16 } },
-            { "WATCH THE VIDEO TUTORIALS", { 21, 378, 160, 16 } } },
+          TessalyInstallerComponent::layout,
+          { "DOWNLOAD THE LATEST VERSION", "UPGRADE TO THE FULL VERSION", "WATCH THE VIDEO TUTORIALS" },
           [] (juce::Graphics& g, const PictureKit& kit)
           {
               const Rectangle<float> box (20, 18, 67, 104);
@@ -635,7 +642,8 @@ const std::vector<ProductPage>& productPages()
           "Orvalis.",
           { "Three oscillators with cross-modulation", "Ladder and state-variable filters",
             "32-step sequencer and arpeggiator", "Over 400 factory presets", "Low processor load, even with many voices" },
-          { { "DISCOVER MARROWBY", { 8, 379, 299, 16 } } },
+          MarrowbyInstallerComponent::layout,
+          { "DISCOVER MARROWBY" },
           [] (juce::Graphics& g, const PictureKit& kit)
           {
               auto script = kit.font (Face::serifItalic, 92.0f);
@@ -657,7 +665,8 @@ const std::vector<ProductPage>& productPages()
           "for the Brelvan players. Install it last: it adds its sounds to the libraries of Orvalis and Marrowby.",
           { "12 GB of strings, brass, woodwinds and choirs", "Three microphone positions for every instrument",
             "Cinematic hits, risers and drones", "Ready-made ensembles for quick sketches", "Installs as a single content pack" },
-          { { "VISIT THE KESTRUNE WEBSITE", { 25, 382, 145, 16 } } },
+          KestruneInstallerComponent::layout,
+          { "VISIT THE KESTRUNE WEBSITE" },
           [] (juce::Graphics& g, const PictureKit& kit)
           {
               kit.text (g, "KESTRUNE", kit.font (Face::sansBlack, 36.0f, 0.04f), juce::Colours::white, { 22, 42, 211, 36 }, juce::Justification::centred);
@@ -720,13 +729,13 @@ std::vector<Picture> allPictures()
     std::vector<Picture> pictures{
         { "menuBackground.png", menuBackground },
         { "menuOrvalisButton.png", [] (const PictureKit& k)
-          { return menuPicture (k, orvalis); } },
+          { return menuPicture (k, orvalis, 0); } },
         { "menuTessalyButton.png", [] (const PictureKit& k)
-          { return menuPicture (k, tessaly); } },
+          { return menuPicture (k, tessaly, 1); } },
         { "menuMarrowbyButton.png", [] (const PictureKit& k)
-          { return menuPicture (k, marrowby); } },
+          { return menuPicture (k, marrowby, 2); } },
         { "menuKestruneButton.png", [] (const PictureKit& k)
-          { return menuPicture (k, kestrune); } },
+          { return menuPicture (k, kestrune, 3); } },
     };
 
     const char* prefixes[] = { "orvalis", "tessaly", "marrowby", "kestrune" };
@@ -768,7 +777,7 @@ std::vector<std::pair<juce::String, juce::Image>> pagePreviews (const PictureKit
         g.setFont (juce::Font (11.2f, juce::Font::underlined));
         for (auto& [address, bounds] : links)
         {
-            g.setColour (Colour (0xccd3d3e6));
+            g.setColour (Colour (ProductInstallerComponent::linkTextColour));
             g.drawText (address, bounds.reduced (1, 0), juce::Justification::centred, true);
         }
         return page;
@@ -778,19 +787,19 @@ std::vector<std::pair<juce::String, juce::Image>> pagePreviews (const PictureKit
     std::vector<std::pair<juce::String, juce::Image>> previews;
     previews.push_back ({ "menuPage.png",
                           compose (menuBackground (kit),
-                                   { { menuPicture (kit, orvalis), { 344, 184, 93, 78 } },
-                                     { menuPicture (kit, tessaly), { 446, 80, 101, 95 } },
-                                     { menuPicture (kit, marrowby), { 443, 185, 93, 78 } },
-                                     { menuPicture (kit, kestrune), { 539, 183, 93, 78 } } },
+                                   { { menuPicture (kit, orvalis, 0), MainInstallerComponent::buttonBounds (0) },
+                                     { menuPicture (kit, tessaly, 1), MainInstallerComponent::buttonBounds (1) },
+                                     { menuPicture (kit, marrowby, 2), MainInstallerComponent::buttonBounds (2) },
+                                     { menuPicture (kit, kestrune, 3), MainInstallerComponent::buttonBounds (3) } },
                                    {}) });
     for (auto& page : productPages())
     {
         std::vector<std::pair<juce::String, Rectangle<int>>> links;
-        for (auto& label : page.labels)
-            links.push_back ({ "http://" + juce::String (page.style.name).toLowerCase() + ".example/...", label.link });
+        for (auto& link : page.layout.webLinks)
+            links.push_back ({ "http://" + juce::String (page.style.name).toLowerCase() + ".example/...", link.bounds });
         previews.push_back ({ juce::String (page.style.name).toLowerCase() + "Page.png",
                               compose (productBackground (kit, page),
-                                       { { returnButton (kit), { 520, 312, 104, 41 } }, { installButton (kit, page.style), { 392, 296, 136, 98 } } },
+                                       { { returnButton (kit), returnArea }, { installButton (kit, page.style), installArea } },
                                        links) });
     }
     return previews;

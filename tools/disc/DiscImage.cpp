@@ -1,4 +1,6 @@
 #include "DiscImage.h"
+
+#include "AutorunTemplate.h"
 #include "launching/Utf8Text.h"
 
 #include "navigation/InstallerLauncher.h"
@@ -57,65 +59,7 @@ int DiscImage::run (const juce::StringArray& command, juce::String& output)
 
 juce::String DiscImage::autorunScript (const juce::String& loader, int neededGlibcMinor)
 {
-    // No path with a space stands unquoted, and nothing depends on where the disc is mounted.
-    // Where the C library is too old, the loader's own complaint would go to a standard
-    // error that nobody sees; the person is told instead, and the menu does not start.
-    return juce::String (R"script(#!/bin/sh
-# Starts the ORVALIS Brelvan menu from this disc. Desktops that offer a disc's autorun
-# file run it as "/bin/sh autorun.sh" in the disc's root. By hand, from a terminal:
-#     sh "/path/to/the/disc/autorun.sh"
-# The menu starts through the dynamic loader, so it starts even where the disc shows
-# its files without execute permission.
-cd "$(dirname "$0")" || exit 1
-loader=@LOADER@
-needed=@GLIBC@
-
-# The system's GNU C library as "2.NN", or nothing where it cannot be told. Loaders
-# before glibc 2.33 do not answer --version, so ldd is asked first.
-system_glibc() {
-    version="$(getconf GNU_LIBC_VERSION 2> /dev/null)" && version="${version#glibc }" ||
-        version="$({ ldd --version || "$loader" --version; } 2> /dev/null | sed -n '1s/.* \([0-9][0-9]*\.[0-9][0-9]*\)\.\{0,1\}$/\1/p')"
-    case "$version" in
-        [0-9]*.[0-9]*) echo "$version" ;;
-    esac
-}
-
-# Through the first dialog program there is, or else on standard error.
-tell() {
-    for dialog in zenity kdialog xmessage notify-send; do
-        command -v "$dialog" > /dev/null 2>&1 || continue
-        case "$dialog" in
-            zenity) zenity --error --title="ORVALIS Brelvan" --text="$1" ;;
-            kdialog) kdialog --title "ORVALIS Brelvan" --error "$1" ;;
-            xmessage) printf '%s\n' "$1" | fold -s -w 64 | xmessage -center -title "ORVALIS Brelvan" -file - ;;
-            notify-send) notify-send "ORVALIS Brelvan" "$1" ;;
-        esac
-        return 0
-    done
-    echo "$1" >&2
-}
-
-have="$(system_glibc)"
-if [ -n "$have" ]; then
-    have_major="${have%%.*}" have_minor="${have#*.}"
-    need_major="${needed%%.*}" need_minor="${needed#*.}"
-    if [ "$have_major" -lt "$need_major" ] ||
-        { [ "$have_major" -eq "$need_major" ] && [ "$have_minor" -lt "$need_minor" ]; }; then
-        tell "The ORVALIS Brelvan menu needs a Linux system with the GNU C library (glibc) $needed or later; this system has $have."
-        exit 1
-    fi
-fi
-
-# A drive reads fastest in one stream: the whole program once, from start to end, before
-# it starts and would read itself page by page, jumping to and fro.
-cat "$PWD/@PROGRAM@" > /dev/null 2>&1
-
-if [ -x "$loader" ]; then
-    "$loader" "$PWD/@PROGRAM@" &
-else
-    "$PWD/@PROGRAM@" &
-fi
-)script")
+    return juce::String (DiscImage::autorunTemplate)
         .replace ("@LOADER@", loader)
         .replace ("@GLIBC@", "2." + juce::String (neededGlibcMinor))
         .replace ("@PROGRAM@", programName);

@@ -28,8 +28,8 @@ juce::StringArray windowsAutorunProblems (const juce::String& content);
 /** The label the tools give a disc. */
 constexpr const char* defaultLabel = "ORVALIS_BRELVAN";
 
-/** The newest glibc symbol version the program may ask for. */
-constexpr int maxGlibcMinor = 34;
+/** The newest glibc symbol version the program may ask for, 2.<this>; set by the build. */
+constexpr int maxGlibcMinor = BRELVAN_MAX_GLIBC_MINOR;
 
 /** A volume label that every system shows alike: 1 to 16 of A-Z, 0-9 and _. */
 bool isValidLabel (const juce::String&);
@@ -52,8 +52,11 @@ struct TocSummary
 };
 TocSummary summaryFromToc (const juce::String& toc);
 
-/** The autorun script for a program whose dynamic loader is the given one and that needs
-    glibc 2.neededGlibcMinor: it tells the person, and starts nothing, on an older system. */
+/** The autorun script (tools/disc/autorun.sh.in) for a program whose dynamic loader is the
+    given one and that needs glibc 2.neededGlibcMinor. On an older system the loader's own
+    complaint would go to a standard error nobody sees, so the script tells the person
+    instead and starts nothing. No path with a space stands unquoted in it, and nothing
+    depends on where the disc is mounted. */
 juce::String autorunScript (const juce::String& loader, int neededGlibcMinor);
 
 /** The newest glibc 2.x that a program's symbol versions ask for (x), or -1 when unknown. */
