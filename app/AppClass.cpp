@@ -5,7 +5,7 @@
 
 #if JUCE_LINUX
 #include "AtspiBridge.h"
-#include "XConnection.h"
+#include "XConnectionLinux.h"
 #endif
 
 #if defined(__GLIBC__)

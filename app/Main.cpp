@@ -3,7 +3,7 @@
 
 #if JUCE_LINUX
 #include "ProgramFile.h"
-#include "XConnection.h"
+#include "XConnectionLinux.h"
 #include <cstdio>
 
 __attribute__ ((section (".preinit_array"), used)) static auto* const runFirst = &ProgramFile::leaveTheMediumAtStart;

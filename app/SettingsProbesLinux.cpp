@@ -4,7 +4,7 @@
 // each: dconf and gsettings for the display scale where the XSETTINGS manager publishes
 // none, and gsettings for the theme's name (to tell dark mode) where it publishes no
 // theme. The program takes the scale from the XSETTINGS manager and the X resources
-// itself (XConnection::followDesktopScale) and has no dark look, so these probes would
+// itself (XConnection::followDesktopScale, app/XDesktopScaleLinux.cpp) and has no dark look, so these probes would
 // only delay the window. The program is linked with --wrap for the framework's
 // ChildProcess::start (const String&, int); those two commands are refused as if the
 // programs were missing, and every other command starts as before.

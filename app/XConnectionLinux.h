@@ -3,8 +3,10 @@
 #include <string>
 
 /** The program's terms with the X server: it starts only when a display can be
-    opened, answers every event as soon as it arrives, and ends cleanly when the
-    connection breaks. */
+    opened, answers every event as soon as it arrives, ends cleanly when the connection
+    breaks, and draws at the scale the desktop asks for. One file each:
+    XDisplayProbeLinux.cpp, XEventWakeLinux.cpp, XLostConnectionLinux.cpp and
+    XDesktopScaleLinux.cpp. */
 namespace XConnection
 {
 /** Tries the display that the framework will use (from DISPLAY) and closes it
