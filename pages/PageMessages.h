@@ -2,7 +2,8 @@
 
 /** The page messages: what the pages broadcast and the page host listens for, compared
     whole and case-sensitively. Each list is in item order (Orvalis, Tessaly, Marrowby,
-    Kestrune); "ShowtOrvalis" keeps its "t", the disc's menu always sent it so. */
+    Kestrune). They are names in the program's own vocabulary, not words: "ShowtOrvalis"
+    is spelt with its "t", and the pages and the host both use it exactly so. */
 namespace PageMessages
 {
 constexpr int numItems = 4;
