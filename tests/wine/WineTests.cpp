@@ -53,6 +53,8 @@ struct WindowsDisc
     stay without one. */
 void setRegistry (std::initializer_list<std::array<std::string, 4>> values)
 {
+    // The wineserver of the test before may still be ending; a new client must not meet it.
+    runToEnd ({ BRELVAN_WINESERVER, "-w" }, { "WINEPREFIX=" BRELVAN_WINE_PREFIX }, 30s);
     for (const auto& [key, name, type, data] : values)
     {
         std::vector<std::string> command{ BRELVAN_WINE, "reg", "add", key };
@@ -61,11 +63,14 @@ void setRegistry (std::initializer_list<std::array<std::string, 4>> values)
         else
             command.insert (command.end(), { "/v", name });
         command.insert (command.end(), { "/t", type, "/d", data, "/f" });
-        const auto ending = runToEnd (command,
-                                      { "WINEPREFIX=" BRELVAN_WINE_PREFIX, "WINEDEBUG=-all", "PATH=/usr/bin:/bin",
-                                        "HOME=" + juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName().toStdString() },
-                                      30s);
-        EXPECT_EQ (ending.status, std::optional<int> (0)) << ending.errors;
+        const std::vector<std::string> environment{ "WINEPREFIX=" BRELVAN_WINE_PREFIX, "WINEDEBUG=-all", "PATH=/usr/bin:/bin",
+                                                    "HOME=" + juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName().toStdString() };
+        // Once, under heavy load on a fresh prefix, reg.exe ended with status 1 and said
+        // nothing; the same write then succeeds. It is the test's set-up, so it gets a second try.
+        auto ending = runToEnd (command, environment, 30s);
+        if (ending.status != std::optional<int> (0))
+            ending = runToEnd (command, environment, 30s);
+        EXPECT_EQ (ending.status, std::optional<int> (0)) << ending.errors << ending.output;
     }
     const auto settled = runToEnd ({ BRELVAN_WINESERVER, "-w" }, { "WINEPREFIX=" BRELVAN_WINE_PREFIX }, 30s);
     EXPECT_EQ (settled.status, std::optional<int> (0)) << settled.errors;
