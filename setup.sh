@@ -7,23 +7,29 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="${BRELVAN_BUILD_DIR:-$here/build}"
 
-packages=(
+# What the Linux menu needs to build and run.
+start_packages=(
     g++ cmake ninja-build pkg-config
     juce-modules-source
-    libx11-dev libxtst-dev x11-utils
+    libx11-dev libfreetype-dev libpng-dev zlib1g-dev libdbus-1-dev libzopfli-dev
+    binutils patch xdg-utils
+)
+# And what the tests, the disc image, the Windows program and the benchmark need besides.
+test_packages=(
+    libxtst-dev x11-utils
     fonts-lato fonts-ebgaramond fonts-dejavu-core
-    xdg-utils
-    xorriso libpng-dev zlib1g-dev libfreetype-dev binutils
+    xorriso
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
     googletest libgtest-dev libbenchmark-dev xvfb xsettingsd pngcheck
     openssl osslsigncode nsis wixl debootstrap clang libclang-rt-14-dev
-    lld fuse3 libfuse3-dev fuseiso patch libzopfli-dev libdbus-1-dev
+    lld fuse3 libfuse3-dev fuseiso
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
 )
 
+# install_missing_packages PACKAGE...
 install_missing_packages() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -78,13 +84,15 @@ run_fuzz_tests() {
 
 case "${1:-}" in
     start)
-        install_missing_packages
-        build_all "$build"
+        install_missing_packages "${start_packages[@]}"
+        # The Linux program and its staged disc only: no Windows program, image or tests.
+        cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRELVAN_WINDOWS=OFF -DBUILD_TESTING=OFF
+        cmake --build "$build" --target disc
         exec "$build/disc/OrvalisBrelvan"
         ;;
     test)
-        install_missing_packages
-        build_all "$build"
+        install_missing_packages "${start_packages[@]}" "${test_packages[@]}"
+        build_all "$build" -DBRELVAN_WINDOWS=ON -DBUILD_TESTING=ON
         ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
         run_sanitized_tests
         run_fuzz_tests
