@@ -120,6 +120,9 @@ void ArtworkPicture::prefetchNext (int generation)
                                        { return !p->isDecoded (set); });
     if (waiting == live.end())
     {
+        // Those drawn in the new set before the chain reached them still hold the other one.
+        for (auto* picture : live)
+            picture->keepOnly (set);
         if (prefetch.whenDone)
             prefetch.whenDone();
         return;
