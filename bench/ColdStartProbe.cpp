@@ -10,7 +10,7 @@
 // Needs root and /dev/fuse.
 
 #include "Probe.h"
-#include "e2e/OpticalDriveMount.h"
+#include "support/OpticalDriveMount.h"
 
 #include <csignal>
 #include <fcntl.h>

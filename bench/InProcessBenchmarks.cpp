@@ -9,7 +9,7 @@
 
 #include "artwork/Artwork.h"
 #include "artwork/PngDecoder.h"
-#include "e2e/Harness.h"
+#include "support/Harness.h"
 #include "navigation/MainComponent.h"
 #include "pages/PageMessages.h"
 

@@ -3,7 +3,7 @@
 // What the start-up probes share: where the menu's first paint shows on a private X
 // server, medians, and a process's page faults.
 
-#include "e2e/Harness.h"
+#include "support/Harness.h"
 
 namespace probe
 {

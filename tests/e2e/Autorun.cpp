@@ -11,8 +11,7 @@ namespace
 
 bool canActAsDesktopUser()
 {
-    return getuid() == 0
-           && runToEnd ({ "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "true" }, plainEnvironment).status == std::optional<int> (0);
+    return getuid() == 0 && runToEnd ({ "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "true" }, plainEnvironment).status == std::optional<int> (0);
 }
 
 Ending masterImage (const juce::File& staged, const juce::File& image)

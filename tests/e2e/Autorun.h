@@ -1,7 +1,7 @@
 #pragma once
 
-#include "OpticalDriveMount.h"
 #include "Session.h"
+#include "support/OpticalDriveMount.h"
 
 namespace e2e
 {

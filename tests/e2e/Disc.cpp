@@ -34,8 +34,7 @@ Disc::Disc (const Options& options)
     juce::File (programPath()).copyFileTo (program());
     program().setExecutePermission (true);
 
-    const auto standIn = "printf 'run %s args=%s pid=%s\\n' \"${0##*/}\" \"$#\" \"$$\" >> \"$BRELVAN_TEST_LOG\"\n"
-                         "exec sleep \"${BRELVAN_TEST_SLEEP:-0}\"\n";
+    const auto standIn = juce::String (standInRecord) + "exec sleep \"${BRELVAN_TEST_SLEEP:-0}\"\n";
     const auto wanted = [&] (const char* item)
     { return std::find (options.missingItems.begin(), options.missingItems.end(), item) == options.missingItems.end(); };
 
@@ -49,9 +48,7 @@ Disc::Disc (const Options& options)
         rootFolder.getChildFile ("Kestrune/Kestrune.tpk").replaceWithText ("pack");
     }
 
-    writeScript (openerFolder.getChildFile ("xdg-open"),
-                 "printf 'open args=%s\\n' \"$#\" >> \"$BRELVAN_TEST_LOG\"\n"
-                 "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$BRELVAN_TEST_LOG\"; done\n");
+    writeRecordingOpener (openerFolder.getChildFile ("xdg-open"), "$BRELVAN_TEST_LOG");
 
     installerSecondsSetting = options.installerSeconds;
 }
@@ -132,16 +129,9 @@ std::vector<int> Disc::installerPids() const
     return pids;
 }
 
-int zombieChildren (pid_t parent)
+juce::MemoryBlock Disc::scriptStandIn()
 {
-    int zombies = 0;
-    for (const auto& entry : juce::RangedDirectoryIterator (juce::File ("/proc"), false, "*", juce::File::findDirectories))
-    {
-        const auto stat = entry.getFile().getChildFile ("stat").loadFileAsString();
-        const auto fields = juce::StringArray::fromTokens (stat.fromLastOccurrenceOf (")", false, false), " ", "");
-        if (fields.size() > 2 && fields[1] == "Z" && fields[2].getIntValue() == parent)
-            ++zombies;
-    }
-    return zombies;
+    const auto script = juce::String ("#!/bin/sh\n") + standInRecord;
+    return { script.toRawUTF8(), script.getNumBytesAsUTF8() };
 }
 } // namespace e2e

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "Harness.h"
+#include "support/Fixtures.h"
+#include "support/Harness.h"
 
 namespace e2e
 {
@@ -47,8 +48,11 @@ public:
     /** The log's lines without the stand-ins' process numbers. */
     juce::StringArray runs (int atLeast, std::chrono::milliseconds timeout = 3s) const;
 
+    /** The line of a stand-in installer's script that records its own run in the log. */
+    static constexpr const char* standInRecord = "printf 'run %s args=%s pid=%s\\n' \"${0##*/}\" \"$#\" \"$$\" >> \"$BRELVAN_TEST_LOG\"\n";
+
     /** A stand-in installer script that records its own run in the log. */
-    static constexpr const char* scriptStandIn = "#!/bin/sh\nprintf 'run %s args=%s pid=%s\\n' \"${0##*/}\" \"$#\" \"$$\" >> \"$BRELVAN_TEST_LOG\"\n";
+    static juce::MemoryBlock scriptStandIn();
 
     /** The environment the stand-ins and the opener need. */
     std::map<std::string, std::string> environment() const;
@@ -66,6 +70,4 @@ private:
     int installerSecondsSetting = 0;
 };
 
-/** The program's own children that have ended but were never reaped. */
-int zombieChildren (pid_t);
 } // namespace e2e

@@ -77,7 +77,7 @@ juce::File showAsMounted (const juce::File& image, ImageKind kind, const juce::F
 void installEverything (Session& s, const Disc& disc, const juce::File& mounted)
 {
     for (int item = 0; item < 4; ++item)
-        s.install (item);
+        ASSERT_NO_FATAL_FAILURE (s.install (item));
 
     const auto pack = mounted.getChildFile ("Kestrune/Kestrune.tpk").getFullPathName();
     EXPECT_EQ (disc.runs (5), juce::StringArray ("run Orvalis.exe args=0", "run Tessaly.exe args=0", "run Marrowby.exe args=0", "open args=1", pack));

@@ -54,7 +54,7 @@ TEST (OtherSystems, OnDebian13TheMenuStartsFromAutorunAndInstallWorks)
     if (!mayEnterRoots())
         GTEST_SKIP() << "entering a root needs root privileges";
     Disc disc;
-    addAutorun (disc);
+    ASSERT_NO_FATAL_FAILURE (addAutorun (disc));
     const auto autorun = disc.root().getChildFile ("autorun.sh").getFullPathName().toStdString();
     auto s = Session ([&] (const XServer& x)
                       { return disc.startAs (x, "/usr/bin/unshare", inRoot ("trixie", disc, { "/bin/sh", autorun }), "/"); },
@@ -83,9 +83,9 @@ TEST (OtherSystems, OnDebian11AutorunExplainsTheSystemIsTooOldAndStartsNothing)
     if (!mayEnterRoots())
         GTEST_SKIP() << "entering a root needs root privileges";
     Disc disc;
-    addAutorun (disc);
+    ASSERT_NO_FATAL_FAILURE (addAutorun (disc));
     // The program itself is replaced by a stand-in that would record its start.
-    disc.putInstaller ("OrvalisBrelvan", juce::MemoryBlock (Disc::scriptStandIn, std::strlen (Disc::scriptStandIn)), 0755);
+    disc.putInstaller ("OrvalisBrelvan", Disc::scriptStandIn(), 0755);
     const auto files = disc.root().getParentDirectory();
     const auto dialogLog = files.getChildFile ("dialog.txt");
     const auto dialogs = files.getChildFile ("dialogs");

@@ -1,8 +1,8 @@
 // The menu as a blind person meets it on Linux: its tree on the AT-SPI bus, read and used
 // with the desktop's own AT-SPI library (tests/atspi/atspi-client.py) and spoken by Orca.
 
-#include "AccessibilityDesktop.h"
 #include "Session.h"
+#include "support/AccessibilityDesktop.h"
 
 #include <X11/keysym.h>
 

@@ -160,7 +160,8 @@ struct Session
         }
     }
 
-    /** Clicks Install on an item's page, checks that the page stays, and goes back to the menu. */
+    /** Clicks Install on an item's page, checks that the page stays, and goes back to the menu.
+        Call it in ASSERT_NO_FATAL_FAILURE: a page that does not open ends the test. */
     void install (int item)
     {
         ASSERT_TRUE (openProductPage (item)) << items[item];

@@ -1,4 +1,4 @@
-#include "Harness.h"
+#include "support/Harness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "TestSupport.h"
 #include "app/AppClass.h"
 #include "app/MainAppWindow.h"
 #include "app/RepaintPump.h"
+#include "support/InProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
-#include "TestSupport.h"
 #include "launching/DetachedProcess.h"
 #include "launching/OpeningRule.h"
-#include "launching/Utf8Text.h"
+#include "support/InProcess.h"
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
@@ -19,17 +18,16 @@ public:
     {
         folder.createDirectory();
         if (noexec)
-            mounted = mount ("tmpfs", folder.getFullPathName().toRawUTF8(), "tmpfs", MS_NOEXEC | MS_NOSUID | MS_NODEV, "size=16m") == 0;
+            mount = std::make_unique<e2e::NoexecMount> (folder);
     }
 
     ~Medium()
     {
-        if (mounted)
-            umount (folder.getFullPathName().toRawUTF8());
+        mount.reset();
         folder.deleteRecursively();
     }
 
-    bool isNoexec() const { return mounted; }
+    bool isNoexec() const { return mount != nullptr && mount->isMounted(); }
 
     juce::File add (const juce::String& name, const juce::MemoryBlock& content, mode_t mode) const
     {
@@ -51,7 +49,7 @@ public:
 
 private:
     juce::File folder{ juce::File::createTempFile ("medium") };
-    bool mounted = false;
+    std::unique_ptr<e2e::NoexecMount> mount;
 };
 
 juce::MemoryBlock contentOf (const juce::File& f)
@@ -219,35 +217,4 @@ TEST (OpeningRule, ACommandLineWithTheExecuteBitIsNeverRun)
 
     juce::Thread::sleep (300);
     EXPECT_FALSE (marker.exists());
-}
-
-TEST (DetachedProcess, FindsBareNamesOnlyInAbsolutePathEntries)
-{
-    Medium medium (false);
-    const auto local = medium.add ("brelvan-probe", "#!/bin/sh\n", 0755);
-    const auto oldPath = juce::SystemStats::getEnvironmentVariable ("PATH", {});
-    const auto oldFolder = juce::File::getCurrentWorkingDirectory();
-    medium.root().setAsCurrentWorkingDirectory();
-
-    setenv ("PATH", ("::.:" + medium.root().getFileName() + ":/bin").toRawUTF8(), 1);
-    EXPECT_EQ (DetachedProcess::resolveProgram ("brelvan-probe"), "") << "a program in the working folder was picked up";
-    EXPECT_EQ (DetachedProcess::resolveProgram ("sh"), "/bin/sh");
-    setenv ("PATH", (medium.root().getFullPathName() + ":/bin").toRawUTF8(), 1);
-    EXPECT_EQ (DetachedProcess::resolveProgram ("brelvan-probe"), local.getFullPathName());
-    EXPECT_EQ (DetachedProcess::resolveProgram ("/x/y"), "/x/y");
-
-    setenv ("PATH", oldPath.toRawUTF8(), 1);
-    oldFolder.setAsCurrentWorkingDirectory();
-}
-
-TEST (Utf8Text, KeepsWellFormedTextAndMarksEveryOtherByte)
-{
-    const char mixed[] = "disc \xc3\xa9t\xc3\xa9 \xe6\x97\xa5 \xff\xe1\x80 \xc0\xaf end";
-    EXPECT_FALSE (Utf8Text::isWellFormed (mixed, sizeof (mixed) - 1));
-    EXPECT_EQ (Utf8Text::fromBytes (mixed, sizeof (mixed) - 1), juce::String::fromUTF8 ("disc \xc3\xa9t\xc3\xa9 \xe6\x97\xa5 ??? ?? end"));
-    EXPECT_TRUE (Utf8Text::isWellFormed (mixed, 15));
-    // A sequence cut by the end, and a zero byte.
-    EXPECT_EQ (Utf8Text::fromBytes ("ab\xe6\x97", 4), "ab??");
-    EXPECT_EQ (Utf8Text::fromBytes ("a\0b", 3), "a?b");
-    EXPECT_FALSE (Utf8Text::isWellFormed ("a\0b", 3));
 }

@@ -1,8 +1,8 @@
-#include "TestSupport.h"
-#include "e2e/Harness.h"
 #include "pages/MainInstallerComponent.h"
 #include "pages/PageLook.h"
 #include "pages/ProductInstallerComponent.h"
+#include "support/Harness.h"
+#include "support/InProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -369,11 +369,11 @@ TEST (MenuPage, NamesItsButtonsByItemAndTheKeyboardVisitsThemInTheNumberedOrder)
     MainInstallerComponent page;
     EXPECT_EQ (page.getTitle(), "Menu");
     const auto button = juce::AccessibilityRole::button;
-    expectDescribedInOrder (page, page,
-                            { { page.getTessalyButton(), button, "Tessaly", "Show the Tessaly page", "ShowTessaly" },
-                              { page.getOrvalisButton(), button, "Orvalis", "Show the Orvalis page", "ShowtOrvalis" },
-                              { page.getMarrowbyButton(), button, "Marrowby", "Show the Marrowby page", "ShowMarrowby" },
-                              { page.getKestruneButton(), button, "Kestrune", "Show the Kestrune page", "ShowKestrune" } });
+    const std::vector<Described> expected{ { page.getTessalyButton(), button, "Tessaly", "Show the Tessaly page", "ShowTessaly" },
+                                           { page.getOrvalisButton(), button, "Orvalis", "Show the Orvalis page", "ShowtOrvalis" },
+                                           { page.getMarrowbyButton(), button, "Marrowby", "Show the Marrowby page", "ShowMarrowby" },
+                                           { page.getKestruneButton(), button, "Kestrune", "Show the Kestrune page", "ShowKestrune" } };
+    ASSERT_NO_FATAL_FAILURE (expectDescribedInOrder (page, page, expected));
 }
 
 TEST (ProductPages, NameEveryControlAndTheKeyboardVisitsInstallReturnThenTheLinks)
@@ -390,6 +390,6 @@ TEST (ProductPages, NameEveryControlAndTheKeyboardVisitsInstallReturnThenTheLink
         };
         for (size_t i = 0; i < c.links.size(); ++i)
             expected.push_back ({ page->getWebLink ((int) i), juce::AccessibilityRole::hyperlink, c.links[i].first, "Open the address in the web browser", "" });
-        expectDescribedInOrder (*page, *page, expected);
+        ASSERT_NO_FATAL_FAILURE (expectDescribedInOrder (*page, *page, expected));
     }
 }
