@@ -263,7 +263,9 @@ Reader Reader::recurse()
 //==============================================================================
 std::unique_ptr<Connection> Connection::open (const std::string& address)
 {
-    if (Library::get() == nullptr || address.empty())
+    // Without a bus the library is not even loaded: it and the libraries it needs would
+    // cost the program a megabyte of memory for nothing.
+    if (address.empty() || Library::get() == nullptr)
         return nullptr;
 
     Error error;

@@ -226,6 +226,9 @@ TEST (ScreenReader, WithoutTheBusesTheMenuStartsAsBefore)
         ASSERT_TRUE (s.window.has_value());
         EXPECT_TRUE (s.pageBecomes (-1));
         std::this_thread::sleep_for (1s); // past the first frame, when the bridge looks for the buses
+        // Without a bus the D-Bus library, and what it needs, stays out of the program.
+        const auto maps = juce::File ("/proc/" + juce::String (s.app->pid()) + "/maps").loadFileAsString();
+        EXPECT_EQ (maps.contains ("libdbus-1.so"), withSessionBus);
         ASSERT_TRUE (s.openProductPage (1));
         s.closeAndExpectStatusZero();
         EXPECT_EQ (disc.workingFolder().getChildFile ("errors.txt").loadFileAsString(), "");
