@@ -177,6 +177,15 @@ TEST (ScreenReader, OrcaAndAnAtspiClientReadAndUseTheMenu)
 
     EXPECT_TRUE (says (press (XK_Escape), "Tessaly push button."));
     EXPECT_TRUE (s.pageBecomes (-1));
+    // Return on the focused item opens its page by the keyboard alone.
+    EXPECT_TRUE (says (press (XK_Return), "Install Tessaly push button."));
+    EXPECT_TRUE (s.pageBecomes (1));
+    EXPECT_TRUE (says (press (XK_Escape), "Tessaly push button."));
+
+    // For the record, in the test's output: the tree as the client reads it, and every line Orca spoke.
+    std::cout << "The tree:\n"
+              << a.desktop->client ({ "tree", application }).output << "\nOrca said:\n"
+              << a.desktop->spoken().joinIntoString ("\n") << "\n";
     s.closeAndExpectStatusZero();
 }
 
