@@ -20,7 +20,7 @@ namespace
             return functions;
 
         bool complete = true;
-#define BRELVAN_DBUS_FUNCTION(name)                                                     \
+#define BRELVAN_DBUS_FUNCTION(name)                                                \
     functions.name = reinterpret_cast<decltype (&::name)> (dlsym (handle, #name)); \
     complete = complete && functions.name != nullptr;
 #include "DBusFunctionsLinux.inc"
@@ -220,31 +220,28 @@ std::string Reader::string()
     return value;
 }
 
-int Reader::int32()
+template <typename Value>
+Value Reader::basic (int dbusType, Value value)
 {
-    dbus_int32_t value = 0;
-    if (type() == DBUS_TYPE_INT32)
+    if (type() == dbusType)
         lib().dbus_message_iter_get_basic (&iter, &value);
     next();
     return value;
+}
+
+int Reader::int32()
+{
+    return basic<dbus_int32_t> (DBUS_TYPE_INT32, 0);
 }
 
 unsigned Reader::uint32()
 {
-    dbus_uint32_t value = 0;
-    if (type() == DBUS_TYPE_UINT32)
-        lib().dbus_message_iter_get_basic (&iter, &value);
-    next();
-    return value;
+    return basic<dbus_uint32_t> (DBUS_TYPE_UINT32, 0);
 }
 
 bool Reader::boolean()
 {
-    dbus_bool_t value = 0;
-    if (type() == DBUS_TYPE_BOOLEAN)
-        lib().dbus_message_iter_get_basic (&iter, &value);
-    next();
-    return value != 0;
+    return basic<dbus_bool_t> (DBUS_TYPE_BOOLEAN, 0) != 0;
 }
 
 Reader Reader::recurse()
@@ -319,8 +316,7 @@ Connection::Connection (DBusConnection* opened)
         connection, [] (DBusConnection*, DBusDispatchStatus status, void* data)
         {
             if (status == DBUS_DISPATCH_DATA_REMAINS)
-                static_cast<Connection*> (data)->dispatchSoon();
-        },
+                static_cast<Connection*> (data)->dispatchSoon(); },
         this, nullptr);
     dispatchSoon();
 }
@@ -342,8 +338,7 @@ void Connection::dispatchSoon()
     juce::MessageManager::callAsync ([this, stillAlive = alive]
                                      {
                                          if (*stillAlive)
-                                             dispatch();
-                                     });
+                                             dispatch(); });
 }
 
 void Connection::dispatch()
@@ -390,8 +385,7 @@ void Connection::watchSignals (const std::vector<std::string>& matchRules, Handl
             {
                 auto& self = *static_cast<Connection*> (data);
                 return lib().dbus_message_get_type (message) == DBUS_MESSAGE_TYPE_SIGNAL ? self.signals (message)
-                                                                                           : DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
-            },
+                                                                                           : DBUS_HANDLER_RESULT_NOT_YET_HANDLED; },
             this, nullptr);
     signals = std::move (handler);
     for (const auto& rule : matchRules)

@@ -96,6 +96,10 @@ public:
 private:
     Reader() = default;
     void next();
+
+    /** The current value where it is of the given basic type, else the given default; steps on. */
+    template <typename Value>
+    Value basic (int dbusType, Value otherwise);
     DBusMessageIter iter{};
     bool valid = false;
 };
