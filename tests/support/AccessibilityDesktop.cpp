@@ -76,7 +76,11 @@ AccessibilityDesktop::AccessibilityDesktop (const XServer& server)
 
     const auto socket = base.getChildFile ("bus");
     address = "unix:path=" + socket.getFullPathName().toStdString();
-    sessionBus = std::make_unique<Process> (std::vector<std::string>{ "dbus-daemon", "--session", "--nofork", "--address=" + address });
+    // The services the bus starts on demand (the settings store, a bus launcher asked for
+    // before ours owns its name) take the desktop's home, not the user's: a user whose
+    // settings turn accessibility on must not turn it on here before Orca starts.
+    sessionBus = std::make_unique<Process> (x, "dbus-daemon", std::vector<std::string>{ "--session", "--nofork", "--address=" + address },
+                                            std::string(), environment());
     if (!eventually ([&]
                      { return socket.exists(); }))
     {
