@@ -20,13 +20,3 @@ function(brelvan_compile_framework_for_size)
         set_source_files_properties(${JUCE_MODULES_DIR}/${module}/${module}.cpp PROPERTIES COMPILE_OPTIONS -Os)
     endforeach()
 endfunction()
-
-# Checking and fuzzing builds compile the framework's modules to check, not for speed or
-# size: -O1, as the sanitizers' authors advise; with the sanitizers, its largest modules then
-# compile in a third to two thirds of the time. The renderer is compiled from its patched copy.
-function(brelvan_compile_framework_for_checking)
-    foreach(module juce_core juce_events juce_data_structures juce_gui_basics)
-        set_source_files_properties(${JUCE_MODULES_DIR}/${module}/${module}.cpp PROPERTIES COMPILE_OPTIONS -O1)
-    endforeach()
-    set_source_files_properties(${CMAKE_BINARY_DIR}/framework/juce_graphics/juce_graphics.cpp PROPERTIES COMPILE_OPTIONS -O1)
-endfunction()
