@@ -21,7 +21,7 @@ test_packages=(
     xorriso
     g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 dpkg-dev
     googletest libgtest-dev libbenchmark-dev xvfb xsettingsd pngcheck
-    openssl osslsigncode nsis wixl debootstrap clang libclang-rt-14-dev
+    openssl osslsigncode ca-certificates nsis wixl debootstrap clang libclang-rt-14-dev
     lld fuse3 libfuse3-dev fuseiso
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
 )
