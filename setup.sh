@@ -75,12 +75,13 @@ run_sanitized_tests() {
 }
 
 # The code that reads disc files and pictures, fuzzed with libFuzzer for a bounded time
-# (BRELVAN_FUZZ_SECONDS per target, 60 by default) in a clang build of its own. The three
+# (BRELVAN_FUZZ_SECONDS per target, 60 by default) in a clang build of its own. All the
 # targets run at once, sharing the processors, so the phase lasts one target's time.
 run_fuzz_tests() {
-    local fuzz="$build-fuzz"
+    local fuzz="$build-fuzz" targets
     CC=clang CXX=clang++ build_all "$fuzz" -DBRELVAN_FUZZ=ON -DBRELVAN_FUZZ_SECONDS="${BRELVAN_FUZZ_SECONDS:-60}"
-    ctest --test-dir "$fuzz" --output-on-failure -j 3 -L fuzz
+    targets="$(ctest --test-dir "$fuzz" -N -L fuzz | grep -c '^ *Test *#')"
+    ctest --test-dir "$fuzz" --output-on-failure -j "$targets" -L fuzz
 }
 
 case "${1:-}" in
