@@ -1,12 +1,25 @@
 #include "AppClass.h"
-#include "launching/RunningProgram.h"
 
 #if JUCE_LINUX
+#include "FirstCodeLinux.h"
 #include "ProgramFile.h"
+#include "StandardStreams.h"
 #include "XConnectionLinux.h"
 #include <cstdio>
 
-__attribute__ ((section (".preinit_array"), used)) static auto* const runFirst = &ProgramFile::leaveTheMediumAtStart;
+namespace
+{
+/** What the loader runs before anything else of the program's (its .preinit_array):
+    before the framework's static objects are built and before any thread exists. */
+BRELVAN_FIRST_CODE void beforeAnythingElse (int, char**, char**)
+{
+    StandardStreams::openWhereClosed();
+    ProgramFile::path();
+    ProgramFile::leaveTheMedium();
+}
+} // namespace
+
+__attribute__ ((section (".preinit_array"), used)) static auto* const runFirst = &beforeAnythingElse;
 #endif
 
 // The framework builds the command line itself and hands it, trimmed, to
@@ -18,10 +31,10 @@ static juce::JUCEApplicationBase* createApplication()
 
 int main (int argc, char* argv[])
 {
-    RunningProgram::noteStartUp (argc > 0 ? argv[0] : nullptr);
     juce::JUCEApplicationBase::createInstance = &createApplication;
 
 #if JUCE_WINDOWS
+    juce::ignoreUnused (argc, argv);
     return juce::JUCEApplicationBase::main();
 #else
     // Without a display the framework would go on and crash on the first window.

@@ -9,16 +9,20 @@
     media; here the program does it itself. */
 namespace ProgramFile
 {
+/** The program's own file, as the kernel names the file whose mapping holds this code,
+    byte for byte: right however the program was started (by path, by bare name, through a
+    link, or through the dynamic loader, whatever name it was told to go by). Found once,
+    first thing at start-up, before the program leaves its medium; empty where /proc is
+    missing. Once the disc is gone the kernel would name the file by its path within the
+    disc alone. */
+const char* path();
+
 /** Where the program runs from a medium that may go away (an optical disc, a stick or
     card, a network share, a file system in user space), moves all of its pages from the
     file into memory of its own, so that nothing is ever read from the medium again;
     elsewhere does nothing. Reading them goes through the file once, start to end, which
     is how a drive reads fastest. Needs nothing of the framework; call before any thread
-    starts. True when the program now runs from memory. */
+    starts, and before the framework's static objects are built, which would read the
+    program all over its file. True when the program now runs from memory. */
 bool leaveTheMedium();
-
-/** The same, in the shape of the functions the loader runs before anything else of the
-    program's (its .preinit_array): before the framework's static objects are built, which
-    would read the program all over its file, and before any thread exists. */
-void leaveTheMediumAtStart (int argc, char** argv, char** environment);
 } // namespace ProgramFile

@@ -1,5 +1,7 @@
 #include "ProgramFile.h"
 
+#include "FirstCodeLinux.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -13,42 +15,115 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-// This runs before the program is read: the loader has read only the file's start and
-// its end. So its code and constants live in sections that the linker puts at the start
-// of the code, right behind what the loader has read, and it calls nothing of the
-// program's elsewhere, only the C library: no jump across the disc is needed to run it.
-#define BRELVAN_FIRST_CODE [[gnu::section (".text.startup.program_file")]]
-#define BRELVAN_FIRST_CONSTANT [[gnu::section (".text.startup.program_file_constants")]]
-
 namespace
 {
 BRELVAN_FIRST_CONSTANT constexpr char ownMappings[] = "/proc/self/maps";
+BRELVAN_FIRST_CONSTANT constexpr char escapedNewline[] = "\\012";
 
-/** A hexadecimal number at text, and where it ends. */
-BRELVAN_FIRST_CODE std::uintptr_t hexadecimal (const char*& text)
+// The program's own path, as found at start: in zeroed memory of the process's own, which
+// costs no read from the disc.
+char pathAtStart[PATH_MAX];
+bool pathLookedFor = false;
+
+/** A number in the given base at text, and where it ends. */
+BRELVAN_FIRST_CODE std::uintptr_t number (const char*& text, unsigned base)
 {
     std::uintptr_t value = 0;
     for (;; ++text)
     {
         const auto c = *text;
-        const int digit = c >= '0' && c <= '9' ? c - '0' : (c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1);
+        const int digit = c >= '0' && c <= '9' ? c - '0' : (base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1);
         if (digit < 0)
             return value;
-        value = value * 16 + static_cast<std::uintptr_t> (digit);
+        value = value * base + static_cast<std::uintptr_t> (digit);
     }
 }
 
-/** The file whose mapping holds this very code: the program itself, however it was
-    started (through the dynamic loader, /proc/self/exe names the loader instead). */
-BRELVAN_FIRST_CODE int openOwnFile()
+BRELVAN_FIRST_CODE void skipField (const char*& text)
 {
-    const auto here = reinterpret_cast<std::uintptr_t> (&openOwnFile);
+    while (*text == ' ')
+        ++text;
+    while (*text != ' ' && *text != '\0')
+        ++text;
+    while (*text == ' ')
+        ++text;
+}
+
+/** One line of /proc/self/maps: "start-end perms offset major:minor inode path". */
+struct Mapping
+{
+    std::uintptr_t start = 0, end = 0;
+    dev_t device = 0;
+    ino_t inode = 0;
+    const char* path = nullptr;
+};
+
+BRELVAN_FIRST_CODE Mapping parseMapping (const char* line)
+{
+    Mapping m;
+    m.start = number (line, 16);
+    if (*line++ != '-')
+        return {};
+    m.end = number (line, 16);
+    skipField (line); // the permissions
+    skipField (line); // the offset
+    const auto major = number (line, 16);
+    if (*line++ != ':')
+        return {};
+    const auto minor = number (line, 16);
+    m.device = makedev (static_cast<unsigned> (major), static_cast<unsigned> (minor));
+    while (*line == ' ')
+        ++line;
+    m.inode = static_cast<ino_t> (number (line, 10));
+    while (*line == ' ')
+        ++line;
+    m.path = *line == '/' ? line : nullptr;
+    return m;
+}
+
+BRELVAN_FIRST_CODE bool isTheMappedFile (const char* path, const Mapping& m)
+{
+    struct stat info;
+    return stat (path, &info) == 0 && info.st_dev == m.device && info.st_ino == m.inode;
+}
+
+/** Copies the path of a mapping, the kernel's "\012" for a newline undone when that names
+    the mapped file. Any other byte stands as it is, whatever the encoding. */
+BRELVAN_FIRST_CODE bool recordPath (const Mapping& m)
+{
+    const auto length = std::strlen (m.path);
+    if (length >= PATH_MAX)
+        return false;
+    std::memcpy (pathAtStart, m.path, length + 1);
+    if (isTheMappedFile (pathAtStart, m) || std::strstr (m.path, escapedNewline) == nullptr)
+        return true;
+
+    char unescaped[PATH_MAX];
+    size_t used = 0;
+    for (const char* c = m.path; *c != '\0'; ++used)
+    {
+        const bool escape = std::strncmp (c, escapedNewline, sizeof (escapedNewline) - 1) == 0;
+        unescaped[used] = escape ? '\n' : *c;
+        c += escape ? sizeof (escapedNewline) - 1 : 1;
+    }
+    unescaped[used] = '\0';
+    if (isTheMappedFile (unescaped, m))
+        std::memcpy (pathAtStart, unescaped, used + 1);
+    return true;
+}
+
+/** Finds the file whose mapping holds this very code: the program itself, however it was
+    started (through the dynamic loader, /proc/self/exe names the loader instead, and the
+    name the program is given may be anything at all). */
+BRELVAN_FIRST_CODE void lookForOwnPath()
+{
+    pathLookedFor = true;
+    const auto here = reinterpret_cast<std::uintptr_t> (&lookForOwnPath);
     const auto maps = open (ownMappings, O_RDONLY | O_CLOEXEC);
     if (maps < 0)
-        return -1;
+        return;
 
-    // Lines of "start-end perms offset device inode path"; the one holding this code. The
-    // kernel gives a page of them per read.
+    // The kernel gives a page of lines per read.
     char text[32768];
     size_t used = 0;
     for (ssize_t got; used < sizeof (text) - 1 && (got = read (maps, text + used, sizeof (text) - 1 - used)) > 0;)
@@ -61,17 +136,21 @@ BRELVAN_FIRST_CODE int openOwnFile()
         char* next = std::strchr (line, '\n');
         if (next != nullptr)
             *next++ = '\0';
-        const char* cursor = line;
-        const auto start = hexadecimal (cursor);
-        const auto end = *cursor == '-' ? hexadecimal (++cursor) : 0;
-        if (here >= start && here < end)
+        const auto mapping = parseMapping (line);
+        if (here >= mapping.start && here < mapping.end)
         {
-            const auto* path = std::strchr (line, '/');
-            return path != nullptr ? open (path, O_RDONLY | O_CLOEXEC) : -1;
+            if (mapping.path != nullptr)
+                recordPath (mapping);
+            return;
         }
         line = next;
     }
-    return -1;
+}
+
+BRELVAN_FIRST_CODE int openOwnFile()
+{
+    const auto* path = ProgramFile::path();
+    return *path != '\0' ? open (path, O_RDONLY | O_CLOEXEC) : -1;
 }
 
 // File systems whose files may go away while the program runs: discs, the formats of
@@ -81,8 +160,8 @@ constexpr long fatFileSystem = 0x4d44, exfatFileSystem = 0x2011bab0, ntfsFileSys
 constexpr long nfsFileSystem = 0x6969, smbFileSystem = 0x517b, smb2FileSystem = 0xfe534d42, cifsFileSystem = 0xff534d42,
                ninePFileSystem = 0x01021997;
 BRELVAN_FIRST_CONSTANT constexpr long mediaFileSystems[] = { isoFileSystem, udfFileSystem, fuseFileSystem, fatFileSystem, exfatFileSystem,
-                                      ntfsFileSystem, ntfs3FileSystem, nfsFileSystem, smbFileSystem, smb2FileSystem,
-                                      cifsFileSystem, ninePFileSystem };
+                                                             ntfsFileSystem, ntfs3FileSystem, nfsFileSystem, smbFileSystem, smb2FileSystem,
+                                                             cifsFileSystem, ninePFileSystem };
 
 BRELVAN_FIRST_CONSTANT constexpr char blockDevices[] = "/sys/dev/block/";
 BRELVAN_FIRST_CONSTANT constexpr char usb[] = "/usb";
@@ -138,8 +217,7 @@ BRELVAN_FIRST_CODE bool isRemovableDisk (dev_t device)
     char folder[PATH_MAX];
     if (realpath (link, folder) == nullptr)
         return false;
-    return std::strstr (folder, usb) != nullptr || std::strstr (folder, cardSlot) != nullptr
-           || readsOne (folder, removableFlag) || readsOne (folder, disksRemovableFlag);
+    return std::strstr (folder, usb) != nullptr || std::strstr (folder, cardSlot) != nullptr || readsOne (folder, removableFlag) || readsOne (folder, disksRemovableFlag);
 }
 
 BRELVAN_FIRST_CODE bool mayGoAway (int fd)
@@ -188,8 +266,7 @@ BRELVAN_FIRST_CODE bool copyIntoMemory (std::uintptr_t start, std::uintptr_t end
     for (std::uintptr_t done = 0; done < length; done += piece)
         std::memcpy (static_cast<char*> (copy) + done, reinterpret_cast<const void*> (start + done), std::min (piece, length - done));
 
-    if (mprotect (copy, length, protection) != 0
-        || mremap (copy, length, length, MREMAP_MAYMOVE | MREMAP_FIXED, reinterpret_cast<void*> (start)) == MAP_FAILED)
+    if (mprotect (copy, length, protection) != 0 || mremap (copy, length, length, MREMAP_MAYMOVE | MREMAP_FIXED, reinterpret_cast<void*> (start)) == MAP_FAILED)
     {
         munmap (copy, length);
         return false;
@@ -199,8 +276,7 @@ BRELVAN_FIRST_CODE bool copyIntoMemory (std::uintptr_t start, std::uintptr_t end
 
 BRELVAN_FIRST_CODE int protectionOf (const ElfW (Phdr) & segment)
 {
-    return ((segment.p_flags & PF_R) != 0 ? PROT_READ : 0) | ((segment.p_flags & PF_W) != 0 ? PROT_WRITE : 0)
-           | ((segment.p_flags & PF_X) != 0 ? PROT_EXEC : 0);
+    return ((segment.p_flags & PF_R) != 0 ? PROT_READ : 0) | ((segment.p_flags & PF_W) != 0 ? PROT_WRITE : 0) | ((segment.p_flags & PF_X) != 0 ? PROT_EXEC : 0);
 }
 
 /** Every page of the main program that comes from its file. The loader has made the
@@ -233,6 +309,13 @@ BRELVAN_FIRST_CODE int copyMainProgram (dl_phdr_info* info, size_t, void* result
 }
 } // namespace
 
+BRELVAN_FIRST_CODE const char* ProgramFile::path()
+{
+    if (!pathLookedFor)
+        lookForOwnPath();
+    return pathAtStart;
+}
+
 BRELVAN_FIRST_CODE bool ProgramFile::leaveTheMedium()
 {
     const auto fd = openOwnFile();
@@ -246,9 +329,4 @@ BRELVAN_FIRST_CODE bool ProgramFile::leaveTheMedium()
     bool copied = false;
     dl_iterate_phdr (copyMainProgram, &copied);
     return copied;
-}
-
-BRELVAN_FIRST_CODE void ProgramFile::leaveTheMediumAtStart (int, char**, char**)
-{
-    leaveTheMedium();
 }

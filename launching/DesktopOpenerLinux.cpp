@@ -4,7 +4,7 @@
 
 #include "DetachedProcess.h"
 
-bool DesktopOpener::openFile (const juce::File& file)
+bool DesktopOpener::openFile (const NativePath& file)
 {
     return DetachedProcess::openFile (file);
 }

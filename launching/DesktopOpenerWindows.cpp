@@ -42,7 +42,7 @@ bool shellOpen (const juce::String& target, const juce::String& folder)
 }
 } // namespace
 
-bool DesktopOpener::openFile (const juce::File& file)
+bool DesktopOpener::openFile (const NativePath& file)
 {
     return file.exists() && shellOpen (safeFromExpansion (file.getFullPathName()), safeFromExpansion (file.getParentDirectory().getFullPathName()));
 }

@@ -2,6 +2,8 @@
 
 #include "OpeningRule.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -24,20 +26,19 @@ void closeDescriptorsFrom (int first)
 }
 } // namespace
 
-bool DetachedProcess::start (const juce::StringArray& arguments)
+bool DetachedProcess::start (const std::vector<std::string>& arguments)
 {
-    if (arguments.isEmpty())
+    // A zero byte would end an argument early: what ran would not be what was asked for.
+    if (arguments.empty() || std::any_of (arguments.begin(), arguments.end(), [] (const std::string& a)
+                                          { return a.find ('\0') != std::string::npos; }))
         return false;
 
-    const auto program = resolveProgram (arguments[0]);
-    if (program.isEmpty())
+    const auto executable = resolveProgram (arguments[0]);
+    if (executable.empty())
         return false;
 
     // Everything the child needs is prepared before forking.
-    std::vector<std::string> storage;
-    for (auto& a : arguments)
-        storage.push_back (a.toStdString());
-    const auto executable = program.toStdString();
+    auto storage = arguments;
     std::vector<char*> argv;
     for (auto& s : storage)
         argv.push_back (s.data());
@@ -91,37 +92,41 @@ bool DetachedProcess::start (const juce::StringArray& arguments)
     return WIFEXITED (status) && WEXITSTATUS (status) == 0 && got == 0;
 }
 
-bool DetachedProcess::openFile (const juce::File& file)
+bool DetachedProcess::openFile (const std::string& path)
 {
-    const auto command = OpeningRule::commandFor (file);
-    return command.isEmpty() ? false : start (command);
+    const auto command = OpeningRule::commandFor (path);
+    return command.empty() ? false : start (command);
 }
 
 bool DetachedProcess::openAddress (const juce::String& address)
 {
-    return start ({ OpeningRule::desktopOpener, address });
+    return start ({ OpeningRule::desktopOpener, address.toStdString() });
 }
 
-juce::String DetachedProcess::resolveProgram (const juce::String& name)
+std::string DetachedProcess::resolveProgram (const std::string& name)
 {
-    if (name.isEmpty())
+    if (name.empty() || name.find ('\0') != std::string::npos)
         return {};
-    if (name.containsChar ('/'))
+    if (name.find ('/') != std::string::npos)
         return name;
 
-    const auto isProgram = [] (const juce::String& path)
+    const auto isProgram = [] (const std::string& path)
     {
         struct stat info;
-        return stat (path.toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode) && access (path.toRawUTF8(), X_OK) == 0;
+        return stat (path.c_str(), &info) == 0 && S_ISREG (info.st_mode) && access (path.c_str(), X_OK) == 0;
     };
 
     // Only absolute entries: an empty or relative one would pick a program up from
     // the working folder, which may well be the disc itself.
-    for (const auto& folder : juce::StringArray::fromTokens (juce::SystemStats::getEnvironmentVariable ("PATH", "/usr/bin:/bin"), ":", ""))
+    const auto* variable = std::getenv ("PATH");
+    const std::string searchPath = variable != nullptr ? variable : "/usr/bin:/bin";
+    for (size_t start = 0; start <= searchPath.size();)
     {
-        const auto candidate = folder + "/" + name;
-        if (folder.startsWithChar ('/') && isProgram (candidate))
-            return candidate;
+        const auto end = std::min (searchPath.find (':', start), searchPath.size());
+        const auto folder = searchPath.substr (start, end - start);
+        if (!folder.empty() && folder.front() == '/' && isProgram (folder + "/" + name))
+            return folder + "/" + name;
+        start = end + 1;
     }
     return {};
 }

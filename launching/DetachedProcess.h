@@ -2,10 +2,13 @@
 
 #include <juce_core/juce_core.h>
 
+#include <string>
+#include <vector>
+
 /** Starts programs that must outlive the menu, without a shell in between.
 
-    The program gets its arguments exactly as given, so a path or address can hold
-    any character at all. It runs in a session of its own, inherits no descriptors
+    The program gets its arguments exactly as given, byte for byte, so a path or address
+    can hold any character at all, and a path need not be text in any encoding. It runs in a session of its own, inherits no descriptors
     beyond standard input, output and error, and is never left behind as a zombie:
     the intermediate process is reaped at once and the program itself is adopted
     by the system. Nothing is reported back beyond whether it could be started. */
@@ -15,16 +18,16 @@ namespace DetachedProcess
     up on PATH here, before anything starts; the program is then executed by its
     absolute path, and a file that the kernel will not execute runs nothing at all
     (no shell is ever tried in its place). */
-bool start (const juce::StringArray& arguments);
+bool start (const std::vector<std::string>& arguments);
 
 /** Opens a file by what it is (see OpeningRule): a program or script runs, anything
     else goes to the desktop's opener. False when nothing was started. */
-bool openFile (const juce::File&);
+bool openFile (const std::string& path);
 
 /** Hands a web address to the desktop's opener, which shows it in the browser. */
 bool openAddress (const juce::String&);
 
 /** The executable file that a program name stands for: a path with a slash as it is,
     a bare name from PATH; empty when there is none. */
-juce::String resolveProgram (const juce::String& name);
+std::string resolveProgram (const std::string& name);
 } // namespace DetachedProcess

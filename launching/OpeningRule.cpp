@@ -1,6 +1,7 @@
 #include "OpeningRule.h"
-#include "Utf8Text.h"
 
+#include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -30,8 +31,8 @@ enum class Kind
 class ReadOnlyFile
 {
 public:
-    explicit ReadOnlyFile (const juce::File& file)
-        : fd (open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY))
+    explicit ReadOnlyFile (const std::string& path)
+        : fd (open (path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY))
     {
         struct stat info;
         if (fd >= 0 && (fstat (fd, &info) != 0 || !S_ISREG (info.st_mode)))
@@ -86,7 +87,7 @@ public:
 
     bool isElf() const { return header.size() >= 52 && header.compare (0, 4, elfMagic) == 0; }
 
-    juce::String interpreter() const
+    std::string interpreter() const
     {
         if (!isElf())
             return {};
@@ -119,9 +120,9 @@ public:
 
             // The path ends with its terminating zero and holds no other.
             const auto path = file.read (offset, static_cast<size_t> (size));
-            if (path.size() != size || path.back() != '\0' || path.find ('\0') != path.size() - 1 || !Utf8Text::isWellFormed (path.data(), path.size() - 1))
+            if (path.size() != size || path.back() != '\0' || path.find ('\0') != path.size() - 1)
                 return {};
-            return juce::String::fromUTF8 (path.data(), static_cast<int> (path.size() - 1));
+            return path.substr (0, path.size() - 1);
         }
         return {};
     }
@@ -152,21 +153,21 @@ Kind kindOf (const ReadOnlyFile& file)
     return Kind::other;
 }
 
-bool canExecute (const juce::String& path)
+bool canExecute (const std::string& path)
 {
-    return access (path.toRawUTF8(), X_OK) == 0;
+    return access (path.c_str(), X_OK) == 0;
 }
 
 /** An interpreter or loader that can start a file: an absolute path to a file that may run. */
-bool isUsableStarter (const juce::String& path)
+bool isUsableStarter (const std::string& path)
 {
     struct stat info;
-    return path.startsWithChar ('/') && stat (path.toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode) && canExecute (path);
+    return !path.empty() && path.front() == '/' && stat (path.c_str(), &info) == 0 && S_ISREG (info.st_mode) && canExecute (path);
 }
 
 /** The interpreter and its one optional argument from a script's "#!" line, split as
     the kernel splits it; empty when the file does not start with a usable one. */
-juce::StringArray scriptInterpreter (const ReadOnlyFile& content)
+std::vector<std::string> scriptInterpreter (const ReadOnlyFile& content)
 {
     const auto start = content.read (0, scriptLineLimit);
     if (start.size() < 2 || start[0] != '#' || start[1] != '!')
@@ -177,9 +178,9 @@ juce::StringArray scriptInterpreter (const ReadOnlyFile& content)
     if (end == std::string::npos && start.size() == scriptLineLimit)
         return {};
 
-    // A line that is not well-formed UTF-8 names nothing this program could start.
+    // A line with a zero byte in it names nothing this program could start.
     const auto line = start.substr (2, end == std::string::npos ? std::string::npos : end - 2);
-    if (!Utf8Text::isWellFormed (line.data(), line.size()))
+    if (line.find ('\0') != std::string::npos)
         return {};
 
     // The interpreter ends at the first blank; everything after it, trimmed, is one argument.
@@ -194,37 +195,54 @@ juce::StringArray scriptInterpreter (const ReadOnlyFile& content)
     if (i == nameStart)
         return {};
 
-    juce::StringArray command (juce::String::fromUTF8 (line.data() + nameStart, static_cast<int> (i - nameStart)));
+    std::vector<std::string> command{ line.substr (nameStart, i - nameStart) };
 
     auto argument = line.substr (i);
     const auto first = argument.find_first_not_of (" \t");
     if (first != std::string::npos)
-    {
-        argument = argument.substr (first, argument.find_last_not_of (" \t") + 1 - first);
-        command.add (juce::String::fromUTF8 (argument.data(), static_cast<int> (argument.size())));
-    }
+        command.push_back (argument.substr (first, argument.find_last_not_of (" \t") + 1 - first));
     return command;
 }
 
 /** How a program or script that lacks the execute bit starts: through what it names itself. */
-juce::StringArray commandThroughStarter (const ReadOnlyFile& content, const juce::String& path, Kind kind)
+std::vector<std::string> commandThroughStarter (const ReadOnlyFile& content, const std::string& path, Kind kind)
 {
-    auto command = kind == Kind::elfProgram ? juce::StringArray (ElfReader (content).interpreter()) : scriptInterpreter (content);
-    if (command.isEmpty() || !isUsableStarter (command[0]))
+    auto command = kind == Kind::elfProgram ? std::vector<std::string>{ ElfReader (content).interpreter() } : scriptInterpreter (content);
+    if (command.empty() || !isUsableStarter (command[0]))
         return {};
 
-    command.add (path);
+    command.push_back (path);
     return command;
+}
+
+/** What is at a path: a folder, a regular file, or something that is never opened. */
+enum class Entry
+{
+    folder,
+    regularFile,
+    none
+};
+
+Entry entryAt (const std::string& path)
+{
+    struct stat info;
+    if (path.empty() || stat (path.c_str(), &info) != 0)
+        return Entry::none;
+    return S_ISDIR (info.st_mode) ? Entry::folder : S_ISREG (info.st_mode) ? Entry::regularFile
+                                                                           : Entry::none;
 }
 } // namespace
 
-juce::StringArray OpeningRule::commandFor (const juce::File& file)
+std::vector<std::string> OpeningRule::commandFor (const std::string& path)
 {
-    const auto path = file.getFullPathName();
-    if (file.isDirectory())
+    const auto entry = entryAt (path);
+    if (entry == Entry::folder)
         return { desktopOpener, path };
+    if (entry != Entry::regularFile)
+        return {};
 
-    const ReadOnlyFile content (file);
+    // Opened as a regular file again: what lies at the path may have changed since.
+    const ReadOnlyFile content (path);
     if (!content.isOpen())
         return {};
 
@@ -236,26 +254,26 @@ juce::StringArray OpeningRule::commandFor (const juce::File& file)
         return { path };
 
     // The owner of the system chose noexec for this medium: no program of it runs.
-    if (isOnNoexecMount (file))
+    if (isOnNoexecMount (path))
         return {};
 
     return commandThroughStarter (content, path, kind);
 }
 
-bool OpeningRule::startsLikeAProgram (const juce::File& file)
+bool OpeningRule::startsLikeAProgram (const std::string& path)
 {
-    const ReadOnlyFile content (file);
+    const ReadOnlyFile content (path);
     return content.isOpen() && kindOf (content) != Kind::other;
 }
 
-juce::String OpeningRule::elfInterpreter (const juce::File& file)
+std::string OpeningRule::elfInterpreter (const std::string& path)
 {
-    const ReadOnlyFile content (file);
-    return content.isOpen() ? ElfReader (content).interpreter() : juce::String();
+    const ReadOnlyFile content (path);
+    return content.isOpen() ? ElfReader (content).interpreter() : std::string();
 }
 
-bool OpeningRule::isOnNoexecMount (const juce::File& file)
+bool OpeningRule::isOnNoexecMount (const std::string& path)
 {
     struct statvfs info;
-    return statvfs (file.getFullPathName().toRawUTF8(), &info) == 0 && (info.f_flag & ST_NOEXEC) != 0;
+    return statvfs (path.c_str(), &info) == 0 && (info.f_flag & ST_NOEXEC) != 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include <string>
+#include <vector>
 
 /** How the menu opens a file from the disc: by what the file is, never by its name
     or its permission bits alone, and never through a shell.
@@ -10,23 +11,28 @@
     starts like one (an ELF header or a "#!" line). A program that the system lets
     execute runs directly; one that only lacks the execute bit starts through the
     dynamic loader or interpreter that it names itself, as the kernel would start
-    it; on a medium mounted noexec nothing runs. Everything else, and a folder, goes
-    to the desktop's opener. */
+    it; on a medium mounted noexec nothing runs. Any other regular file, and a folder,
+    goes to the desktop's opener. Nothing else opens: not a socket, a device or a pipe
+    that a disc may hold under an installer's name.
+
+    Paths are the system's bytes, whatever their encoding, and so are what a program
+    names as its loader or interpreter. */
 namespace OpeningRule
 {
-/** The argument vector that opens the file, the program to run first; empty when
-    nothing should start (a missing file, a program that cannot run here). */
-juce::StringArray commandFor (const juce::File&);
+/** The argument vector that opens the file at a path, the program to run first; empty
+    when nothing should start (nothing there, no regular file or folder, a program that
+    cannot run here). */
+std::vector<std::string> commandFor (const std::string& path);
 
-/** Whether a file starts like a program: an ELF header or a "#!" line. */
-bool startsLikeAProgram (const juce::File&);
+/** Whether a regular file starts like a program: an ELF header or a "#!" line. */
+bool startsLikeAProgram (const std::string& path);
 
 /** The dynamic loader that an ELF program names in its PT_INTERP header, or an
     empty string when the file is no ELF program or names none. */
-juce::String elfInterpreter (const juce::File&);
+std::string elfInterpreter (const std::string& path);
 
 /** Whether the file lies on a file system mounted noexec. */
-bool isOnNoexecMount (const juce::File&);
+bool isOnNoexecMount (const std::string& path);
 
 /** The desktop's opener for files and addresses. */
 constexpr const char* desktopOpener = "xdg-open";

@@ -3,11 +3,7 @@
 
 #include "RunningProgram.h"
 
-void RunningProgram::noteStartUp (const char*)
-{
-}
-
-juce::File RunningProgram::file()
+NativePath RunningProgram::file()
 {
     return juce::File::getSpecialLocation (juce::File::currentExecutableFile);
 }

@@ -14,23 +14,21 @@ constexpr const char* installerTable[numInstallers] = {
 };
 } // namespace
 
-juce::File programFolder()
+NativePath programFolder()
 {
-    return RunningProgram::file().getParentDirectory();
+    return NativePaths::folderOf (RunningProgram::file());
 }
 
-juce::File installerFileIn (const juce::File& folder, int installerIndex)
+NativePath installerFileIn (const NativePath& folder, int installerIndex)
 {
     if (!juce::isPositiveAndBelow (installerIndex, numInstallers))
         return {};
-
-    const auto relative = juce::String (installerTable[installerIndex]).replaceCharacter ('\\', juce::File::getSeparatorChar());
-    return folder.getChildFile (relative);
+    return NativePaths::childOf (folder, installerTable[installerIndex]);
 }
 
+// The opener starts nothing for a path where no file or folder is.
 void launchInstaller (int installerIndex)
 {
-    const auto installer = installerFileIn (programFolder(), installerIndex);
-    if (installer != juce::File() && installer.exists())
+    if (const auto installer = installerFileIn (programFolder(), installerIndex); installer != NativePath())
         DesktopOpener::openFile (installer);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "launching/NativePath.h"
 
 /** Starts the installer of one bundle item from the disc: the item's folder lies
     beside the running program, whatever the working folder. A missing file does
@@ -8,10 +8,10 @@
 void launchInstaller (int installerIndex);
 
 /** Where the installer of an item lies, for a program in the given folder.
-    An index outside 0 to 3 gives no file. */
-juce::File installerFileIn (const juce::File& programFolder, int installerIndex);
+    An index outside 0 to 3 gives no path. */
+NativePath installerFileIn (const NativePath& programFolder, int installerIndex);
 
 /** The folder that holds the running program's own file, however it was started. */
-juce::File programFolder();
+NativePath programFolder();
 
 constexpr int numInstallers = 4;

@@ -36,34 +36,33 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     const auto length = size - 1;
 
     // Written directly: an empty file is a file too.
-    const auto file = privateFolder().getChildFile ("item");
-    const auto path = file.getFullPathName();
-    const int fd = open (path.toRawUTF8(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0 || (length > 0 && write (fd, content, length) != static_cast<ssize_t> (length)) || close (fd) != 0 || chmod (path.toRawUTF8(), mode) != 0)
+    const auto path = privateFolder().getChildFile ("item").getFullPathName().toStdString();
+    const int fd = open (path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0 || (length > 0 && write (fd, content, length) != static_cast<ssize_t> (length)) || close (fd) != 0 || chmod (path.c_str(), mode) != 0)
         std::abort();
 
-    const auto command = OpeningRule::commandFor (file);
+    const auto command = OpeningRule::commandFor (path);
     const bool looksLikeAProgram = startsWith (content, length, "\x7f"
                                                                 "ELF",
                                                4) ||
                                    startsWith (content, length, "#!", 2);
-    if (OpeningRule::startsLikeAProgram (file) != looksLikeAProgram)
+    if (OpeningRule::startsLikeAProgram (path) != looksLikeAProgram)
         std::abort();
 
     // Anything else goes to the desktop's opener, whatever its mode.
-    if (!looksLikeAProgram && command != juce::StringArray (OpeningRule::desktopOpener, path))
+    if (!looksLikeAProgram && command != std::vector<std::string>{ OpeningRule::desktopOpener, path })
         std::abort();
 
     // A program runs by its own path only when the system lets it; otherwise through a starter
     // it names, which must be an absolute path, with the program last. Never more than a
     // starter, its one argument and the program.
-    if (looksLikeAProgram && !command.isEmpty())
+    if (looksLikeAProgram && !command.empty())
     {
-        if (command[command.size() - 1] != path || command.size() > 3)
+        if (command.back() != path || command.size() > 3)
             std::abort();
-        if (command.size() == 1 && access (path.toRawUTF8(), X_OK) != 0)
+        if (command.size() == 1 && access (path.c_str(), X_OK) != 0)
             std::abort();
-        if (command.size() > 1 && !juce::File::isAbsolutePath (command[0]))
+        if (command.size() > 1 && command[0].front() != '/')
             std::abort();
     }
 
@@ -71,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     if (!startsWith (content, length, "\x7f"
                                       "ELF",
                      4) &&
-        OpeningRule::elfInterpreter (file).isNotEmpty())
+        !OpeningRule::elfInterpreter (path).empty())
         std::abort();
     return 0;
 }

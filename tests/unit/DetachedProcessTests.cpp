@@ -11,18 +11,23 @@ using namespace testing_support;
 TEST (DetachedProcess, RunsTheProgramWithItsArgumentsUntouched)
 {
     const juce::TemporaryFile output;
-    const juce::String tricky ("a b \"c\" 'd' $(touch injected) `touch injected` ; touch injected & \xc3\xa9\nline");
+    // Bytes that are no UTF-8 among them: an argument is passed as bytes, never as text.
+    const std::string tricky ("a b \"c\" 'd' $(touch injected) `touch injected` ; touch injected & \xc3\xa9 caf\xe9 \xff\xfe\xc0\x80\nline");
 
-    const auto script = juce::String ("printf '%s\\n' \"$1\" > \"$2\"");
-    ASSERT_TRUE (DetachedProcess::start ({ "/bin/sh", "-c", script, "sh", tricky, output.getFile().getFullPathName() }));
+    const std::string script ("printf '%s\\n' \"$1\" > \"$2\"");
+    ASSERT_TRUE (DetachedProcess::start ({ "/bin/sh", "-c", script, "sh", tricky, output.getFile().getFullPathName().toStdString() }));
 
-    for (int i = 0; i < 100 && !output.getFile().loadFileAsString().endsWith ("\n"); ++i)
+    juce::MemoryBlock written;
+    const auto complete = [&]
+    { return output.getFile().loadFileAsData (written) && written.getSize() > 0 && written[written.getSize() - 1] == '\n'; };
+    for (int i = 0; i < 100 && !complete(); ++i)
         juce::Thread::sleep (20);
-    EXPECT_EQ (output.getFile().loadFileAsString(), tricky + "\n");
+    EXPECT_EQ (std::string (static_cast<const char*> (written.getData()), written.getSize()), tricky + "\n");
     EXPECT_FALSE (juce::File::getCurrentWorkingDirectory().getChildFile ("injected").exists());
 
     EXPECT_FALSE (DetachedProcess::start ({ "/nonexistent/program" }));
     EXPECT_FALSE (DetachedProcess::start ({}));
+    EXPECT_FALSE (DetachedProcess::start ({ "/bin/echo", std::string ("cut\0short", 9) }));
 }
 
 TEST (DetachedProcess, StartsTheProgramInASessionOfItsOwnWithOnlyTheStandardStreams)
@@ -31,7 +36,7 @@ TEST (DetachedProcess, StartsTheProgramInASessionOfItsOwnWithOnlyTheStandardStre
     const auto leaked = open ("/dev/null", O_RDONLY);
     ASSERT_GE (leaked, 3);
     const juce::String marker ("7.3219");
-    ASSERT_TRUE (DetachedProcess::start ({ "sleep", marker }));
+    ASSERT_TRUE (DetachedProcess::start ({ "sleep", marker.toStdString() }));
     close (leaked);
 
     juce::File process;
@@ -77,14 +82,14 @@ TEST (DetachedProcess, OpensExecutablesDirectlyAndEverythingElseWithTheDesktopOp
     const auto pack = folder.getFile().getChildFile ("pack with space $(x).tpk");
     pack.replaceWithText ("content");
 
-    EXPECT_TRUE (DetachedProcess::openFile (pack));
+    EXPECT_TRUE (DetachedProcess::openFile (pack.getFullPathName().toStdString()));
     EXPECT_EQ (opener.calls(), juce::StringArray (pack.getFullPathName()));
 
     opener.forget();
     EXPECT_TRUE (DetachedProcess::openAddress ("http://orvalis.example/a b?c=1&d='2'"));
     EXPECT_EQ (opener.calls(), juce::StringArray ("http://orvalis.example/a b?c=1&d='2'"));
 
-    EXPECT_FALSE (DetachedProcess::openFile (folder.getFile().getChildFile ("missing.exe")));
+    EXPECT_FALSE (DetachedProcess::openFile (folder.getFile().getChildFile ("missing.exe").getFullPathName().toStdString()));
     folder.getFile().deleteRecursively();
 }
 
@@ -103,7 +108,7 @@ TEST (DetachedProcess, FindsBareNamesOnlyInAbsolutePathEntries)
     EXPECT_EQ (DetachedProcess::resolveProgram ("brelvan-probe"), "") << "a program in the working folder was picked up";
     EXPECT_EQ (DetachedProcess::resolveProgram ("sh"), "/bin/sh");
     setenv ("PATH", (folder.getFile().getFullPathName() + ":/bin").toRawUTF8(), 1);
-    EXPECT_EQ (DetachedProcess::resolveProgram ("brelvan-probe"), local.getFullPathName());
+    EXPECT_EQ (DetachedProcess::resolveProgram ("brelvan-probe"), local.getFullPathName().toStdString());
     EXPECT_EQ (DetachedProcess::resolveProgram ("/x/y"), "/x/y");
 
     setenv ("PATH", oldPath.toRawUTF8(), 1);

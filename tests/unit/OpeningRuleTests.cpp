@@ -4,11 +4,25 @@
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 
 namespace
 {
-const juce::String opener (OpeningRule::desktopOpener);
+const std::string opener (OpeningRule::desktopOpener);
+using Command = std::vector<std::string>;
+
+std::string path (const juce::File& f)
+{
+    return f.getFullPathName().toStdString();
+}
+
+Command commandFor (const juce::File& f)
+{
+    return OpeningRule::commandFor (path (f));
+}
 
 /** A folder of test files, on a tmpfs mounted noexec when asked (and allowed). */
 class Medium
@@ -60,9 +74,9 @@ juce::MemoryBlock contentOf (const juce::File& f)
 }
 
 /** The loader this machine's own programs name. */
-juce::String systemLoader()
+std::string systemLoader()
 {
-    return OpeningRule::elfInterpreter (juce::File ("/bin/true"));
+    return OpeningRule::elfInterpreter ("/bin/true");
 }
 
 enum class Permission
@@ -88,7 +102,7 @@ constexpr Situation situations[] = {
 
 TEST (OpeningRule, EveryKindOfFileUnderEveryPermission)
 {
-    ASSERT_TRUE (systemLoader().startsWith ("/")) << "no loader named in /bin/true";
+    ASSERT_EQ (systemLoader().rfind ("/", 0), 0u) << "no loader named in /bin/true";
 
     for (const auto& situation : situations)
     {
@@ -108,31 +122,29 @@ TEST (OpeningRule, EveryKindOfFileUnderEveryPermission)
         const auto folder = medium.root().getChildFile ("Marrowby");
         folder.createDirectory();
 
-        const auto path = [] (const juce::File& f)
-        { return f.getFullPathName(); };
         SCOPED_TRACE (situation.name);
 
         // Whatever their bits, these are documents for the desktop to open.
         for (const auto& document : { pack, windowsProgram, empty, shellLine, folder })
-            EXPECT_EQ (OpeningRule::commandFor (document), juce::StringArray (opener, path (document))) << path (document);
+            EXPECT_EQ (commandFor (document), (Command{ opener, path (document) })) << path (document);
 
         switch (situation.permission)
         {
             case Permission::executable:
-                EXPECT_EQ (OpeningRule::commandFor (elf), juce::StringArray (path (elf)));
-                EXPECT_EQ (OpeningRule::commandFor (script), juce::StringArray (path (script)));
-                EXPECT_EQ (OpeningRule::commandFor (withArgument), juce::StringArray (path (withArgument)));
+                EXPECT_EQ (commandFor (elf), Command{ path (elf) });
+                EXPECT_EQ (commandFor (script), Command{ path (script) });
+                EXPECT_EQ (commandFor (withArgument), Command{ path (withArgument) });
                 break;
             case Permission::noExecuteBit:
-                EXPECT_EQ (OpeningRule::commandFor (elf), juce::StringArray (systemLoader(), path (elf)));
-                EXPECT_EQ (OpeningRule::commandFor (script), juce::StringArray ("/bin/sh", path (script)));
+                EXPECT_EQ (commandFor (elf), (Command{ systemLoader(), path (elf) }));
+                EXPECT_EQ (commandFor (script), (Command{ "/bin/sh", path (script) }));
                 // One argument, as the kernel passes it: the rest of the line, blanks trimmed at both ends.
-                EXPECT_EQ (OpeningRule::commandFor (withArgument), juce::StringArray ("/usr/bin/env", "sh -e \t\r", path (withArgument)));
+                EXPECT_EQ (commandFor (withArgument), (Command{ "/usr/bin/env", "sh -e \t\r", path (withArgument) }));
                 break;
             case Permission::noexecMount:
-                EXPECT_TRUE (OpeningRule::commandFor (elf).isEmpty());
-                EXPECT_TRUE (OpeningRule::commandFor (script).isEmpty());
-                EXPECT_TRUE (OpeningRule::commandFor (withArgument).isEmpty());
+                EXPECT_TRUE (commandFor (elf).empty());
+                EXPECT_TRUE (commandFor (script).empty());
+                EXPECT_TRUE (commandFor (withArgument).empty());
                 break;
         }
     }
@@ -141,35 +153,54 @@ TEST (OpeningRule, EveryKindOfFileUnderEveryPermission)
 TEST (OpeningRule, ProgramsThatCannotStartHereStartNothing)
 {
     Medium medium (false);
-    EXPECT_TRUE (OpeningRule::commandFor (medium.root().getChildFile ("missing.exe")).isEmpty());
+    EXPECT_TRUE (commandFor (medium.root().getChildFile ("missing.exe")).empty());
 
     // Interpreters that are missing, relative, or no program at all.
     for (const auto* line : { "#!/nonexistent/sh\n", "#!sh\n", "#!\n", "#!   \n", "#!/etc/passwd\n" })
-        EXPECT_TRUE (OpeningRule::commandFor (medium.add ("script", line, 0444)).isEmpty()) << line;
+        EXPECT_TRUE (commandFor (medium.add ("script", line, 0444)).empty()) << line;
 
     // An interpreter named in bytes that are no UTF-8 (a lead byte with no continuation).
     const char badLine[] = "#!/bin/s\xe1\n";
-    EXPECT_TRUE (OpeningRule::commandFor (medium.add ("bytes", juce::MemoryBlock (badLine, sizeof (badLine) - 1), 0444)).isEmpty());
+    EXPECT_TRUE (commandFor (medium.add ("bytes", juce::MemoryBlock (badLine, sizeof (badLine) - 1), 0444)).empty());
 
     // A "#!" line longer than the kernel reads.
-    EXPECT_TRUE (OpeningRule::commandFor (medium.add ("long", "#!/bin/sh " + juce::String::repeatedString ("x", 300) + "\n", 0444)).isEmpty());
+    EXPECT_TRUE (commandFor (medium.add ("long", "#!/bin/sh " + juce::String::repeatedString ("x", 300) + "\n", 0444)).empty());
 
     // A statically linked program names no loader; one naming a missing loader has none either.
     auto noLoader = contentOf (juce::File ("/bin/true"));
     const std::string bytes (static_cast<const char*> (noLoader.getData()), noLoader.getSize());
-    const auto at = bytes.find (systemLoader().toStdString());
+    const auto at = bytes.find (systemLoader());
     ASSERT_NE (at, std::string::npos);
     static_cast<char*> (noLoader.getData())[at + 1] = 'X';
-    EXPECT_TRUE (OpeningRule::commandFor (medium.add ("broken.exe", noLoader, 0444)).isEmpty());
+    EXPECT_TRUE (commandFor (medium.add ("broken.exe", noLoader, 0444)).empty());
 
     // A pipe on the disc: never opened in a way that could block.
     const auto pipe = medium.root().getChildFile ("pipe.exe");
     ASSERT_EQ (mkfifo (pipe.getFullPathName().toRawUTF8(), 0555), 0);
-    EXPECT_TRUE (OpeningRule::commandFor (pipe).isEmpty());
+    EXPECT_TRUE (commandFor (pipe).empty());
+
+    // Nor a socket or a device under an installer's name: their file type shares bits with
+    // a folder's, and they are neither folders nor files to open.
+    const auto socketPath = medium.root().getChildFile ("socket.exe");
+    const int listening = socket (AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy (address.sun_path, path (socketPath).c_str(), sizeof (address.sun_path) - 1);
+    ASSERT_EQ (bind (listening, reinterpret_cast<const sockaddr*> (&address), sizeof (address)), 0);
+    EXPECT_TRUE (commandFor (socketPath).empty());
+    close (listening);
+    const auto device = medium.root().getChildFile ("device.exe");
+    if (mknod (path (device).c_str(), S_IFBLK | 0444, makedev (7, 0)) == 0)
+    {
+        EXPECT_TRUE (commandFor (device).empty());
+    }
+    EXPECT_EQ (commandFor (juce::File ("/dev/null")), Command()) << "a character device";
 }
 
 TEST (OpeningRule, ReadsTheLoaderFromEveryElfLayout)
 {
+    const auto elfInterpreter = [] (const juce::File& f)
+    { return OpeningRule::elfInterpreter (path (f)); };
     Medium medium (false);
 
     // A 32-bit big-endian program: header, one PT_INTERP entry, then the path.
@@ -183,19 +214,19 @@ TEST (OpeningRule, ReadsTheLoaderFromEveryElfLayout)
     half (2), half (20), word (1), word (0), word (52), word (0), word (0), half (52), half (32), half (1), half (40), half (0), half (0);
     word (3), word (84), word (0), word (0), word (13), word (13), word (4), word (1);
     bigEndian.write ("/lib/ld.so.1", 13);
-    EXPECT_EQ (OpeningRule::elfInterpreter (medium.add ("be32", bigEndian.getMemoryBlock(), 0444)), "/lib/ld.so.1");
+    EXPECT_EQ (elfInterpreter (medium.add ("be32", bigEndian.getMemoryBlock(), 0444)), "/lib/ld.so.1");
 
     // Damaged headers give no loader and do no harm.
     auto damaged = bigEndian.getMemoryBlock();
     static_cast<char*> (damaged.getData())[84 + 12] = 'x'; // the terminating zero
-    EXPECT_EQ (OpeningRule::elfInterpreter (medium.add ("unterminated", damaged, 0444)), "");
+    EXPECT_EQ (elfInterpreter (medium.add ("unterminated", damaged, 0444)), "");
     damaged = bigEndian.getMemoryBlock();
     static_cast<unsigned char*> (damaged.getData())[44] = 0xff; // 65,535 entries
     static_cast<unsigned char*> (damaged.getData())[45] = 0xff;
     static_cast<unsigned char*> (damaged.getData())[42] = 0xff; // of 65,535 bytes each
-    EXPECT_EQ (OpeningRule::elfInterpreter (medium.add ("huge", damaged, 0444)), "");
+    EXPECT_EQ (elfInterpreter (medium.add ("huge", damaged, 0444)), "");
     damaged.setSize (40);
-    EXPECT_EQ (OpeningRule::elfInterpreter (medium.add ("short", damaged, 0444)), "");
+    EXPECT_EQ (elfInterpreter (medium.add ("short", damaged, 0444)), "");
 
 #if defined(__x86_64__)
     EXPECT_EQ (systemLoader(), "/lib64/ld-linux-x86-64.so.2");
@@ -211,8 +242,8 @@ TEST (OpeningRule, ACommandLineWithTheExecuteBitIsNeverRun)
     const auto marker = medium.root().getChildFile ("ran");
     const auto pack = medium.add ("Kestrune.tpk", "touch '" + marker.getFullPathName() + "'\n", 0555);
 
-    EXPECT_FALSE (DetachedProcess::start ({ pack.getFullPathName() })) << "the kernel does not execute it, and no shell may";
-    EXPECT_TRUE (DetachedProcess::openFile (pack));
+    EXPECT_FALSE (DetachedProcess::start ({ path (pack) })) << "the kernel does not execute it, and no shell may";
+    EXPECT_TRUE (DetachedProcess::openFile (path (pack)));
     EXPECT_EQ (recorder.calls(), juce::StringArray (pack.getFullPathName()));
 
     juce::Thread::sleep (300);

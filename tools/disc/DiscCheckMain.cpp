@@ -136,7 +136,7 @@ int checkImage (const juce::String& image)
     juce::StringArray runnable, notRunnable, packs, openPacks;
     runnable.add (DiscImage::programName);
     for (const auto& path : DiscImage::installerPaths())
-        if (OpeningRule::startsLikeAProgram (root.getChildFile (path)))
+        if (OpeningRule::startsLikeAProgram (root.getChildFile (path).getFullPathName().toStdString()))
             runnable.add (path);
 
     // Without Rock Ridge the image records no permissions; xorriso only makes some up.
@@ -148,7 +148,7 @@ int checkImage (const juce::String& image)
                                                                                                                                                                                                : "not so for " + notRunnable.joinIntoString (", ")));
 
     for (const auto& [path, mode] : modes)
-        if (!mode.startsWithChar ('d') && !OpeningRule::startsLikeAProgram (root.getChildFile (path)))
+        if (!mode.startsWithChar ('d') && !OpeningRule::startsLikeAProgram (root.getChildFile (path).getFullPathName().toStdString()))
         {
             packs.add (path);
             if (anyoneRuns (mode) || !rockRidge)

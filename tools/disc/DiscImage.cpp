@@ -32,10 +32,10 @@ bool DiscImage::isValidLabel (const juce::String& label)
 
 juce::StringArray DiscImage::installerPaths()
 {
+    // The table's paths are ASCII, so below the root they read as text.
     juce::StringArray paths;
-    const juce::File root ("/");
     for (int i = 0; i < numInstallers; ++i)
-        paths.add (installerFileIn (root, i).getRelativePathFrom (root));
+        paths.add (juce::String (installerFileIn ("/", i)).substring (1));
     return paths;
 }
 

@@ -40,7 +40,7 @@ juce::StringArray problemsWith (const juce::File& staged)
     for (const auto& entry : juce::RangedDirectoryIterator (staged, true, "*", juce::File::findFiles))
     {
         const auto file = entry.getFile();
-        if (!OpeningRule::startsLikeAProgram (file) && (modeOf (file) & anyExecuteBit) != 0)
+        if (!OpeningRule::startsLikeAProgram (file.getFullPathName().toStdString()) && (modeOf (file) & anyExecuteBit) != 0)
             problems.add (file.getRelativePathFrom (staged) + " is no program but carries an execute bit (clear it with chmod a-x)");
     }
     return problems;
@@ -50,7 +50,7 @@ juce::StringArray problemsWith (const juce::File& staged)
 void openUpPrograms (const juce::File& staged)
 {
     for (const auto& entry : juce::RangedDirectoryIterator (staged, true, "*", juce::File::findFilesAndDirectories))
-        if (entry.isDirectory() || OpeningRule::startsLikeAProgram (entry.getFile()))
+        if (entry.isDirectory() || OpeningRule::startsLikeAProgram (entry.getFile().getFullPathName().toStdString()))
             addMode (entry.getFile(), everyoneReadsAndRuns);
 }
 } // namespace
@@ -81,7 +81,7 @@ int main (int argc, char* argv[])
 
     openUpPrograms (staged);
     const auto program = staged.getChildFile (DiscImage::programName);
-    auto loader = OpeningRule::elfInterpreter (program);
+    auto loader = juce::String (OpeningRule::elfInterpreter (program.getFullPathName().toStdString()));
     if (loader.isEmpty())
         loader = "/lib64/ld-linux-x86-64.so.2";
     const auto autorun = staged.getChildFile (DiscImage::autorunName);
