@@ -10,8 +10,9 @@
 namespace XConnection
 {
 /** Tries the display that the framework will use (from DISPLAY) and closes it
-    again; an empty string when it opens, otherwise one line that says why not and
-    names the display tried. Needs nothing of the framework, so it can run first. */
+    again; an empty string when it opens and has a visual the framework can draw with,
+    otherwise one line that says why not and names the display tried. Needs nothing of
+    the framework, so it can run first. */
 std::string problemWithDisplay();
 
 /** From now on a broken connection to the X server ends the process at once with

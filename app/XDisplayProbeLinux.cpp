@@ -1,12 +1,42 @@
 #include "XConnectionLinux.h"
 #include "XlibLinux.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <cstdlib>
 
 namespace
 {
-using OpenDisplay = void* (*) (const char*);
-using CloseDisplay = int (*) (void*);
+using OpenDisplay = Display* (*) (const char*);
+using CloseDisplay = int (*) (Display*);
+using DefaultScreenOf = int (*) (Display*);
+using GetVisualInfo = XVisualInfo* (*) (Display*, long, XVisualInfo*, int*);
+using Free = int (*) (void*);
+
+/** Whether the framework can draw on the display's default screen: it needs a visual of
+    16 or 24 bits, or a 32-bit true-colour one with 8 bits a channel. */
+bool hasUsableVisual (Display* display)
+{
+    const auto defaultScreen = XConnection::Xlib::function<DefaultScreenOf> ("XDefaultScreen");
+    const auto getVisualInfo = XConnection::Xlib::function<GetVisualInfo> ("XGetVisualInfo");
+    const auto free = XConnection::Xlib::function<Free> ("XFree");
+    if (defaultScreen == nullptr || getVisualInfo == nullptr || free == nullptr)
+        return false;
+
+    XVisualInfo wanted{};
+    wanted.screen = defaultScreen (display);
+    int count = 0;
+    auto* visuals = getVisualInfo (display, VisualScreenMask, &wanted, &count);
+    bool usable = false;
+    for (int i = 0; i < count && !usable; ++i)
+    {
+        const auto& v = visuals[i];
+        usable = v.depth == 16 || v.depth == 24 || (v.depth == 32 && v.c_class == TrueColor && v.red_mask == 0xff0000 && v.green_mask == 0xff00 && v.blue_mask == 0xff);
+    }
+    if (visuals != nullptr)
+        free (visuals);
+    return usable;
+}
 } // namespace
 
 std::string XConnection::problemWithDisplay()
@@ -25,6 +55,9 @@ std::string XConnection::problemWithDisplay()
     if (display == nullptr)
         return prefix + "cannot open the X display \"" + name + "\"";
 
+    const auto usable = hasUsableVisual (display);
     close (display);
+    if (!usable)
+        return prefix + "cannot draw on the X display \"" + name + "\": it has no 16, 24 or 32-bit colour visual";
     return {};
 }
