@@ -22,6 +22,22 @@ void returnFreedMemory()
     malloc_trim (0);
 #endif
 }
+
+/** Centred on the main display; where the window is larger than the display, its title bar
+    stays on it, at the display's top-left corner, so it can still be reached and moved. */
+void placeOnMainDisplay (juce::Component& window, int width, int height)
+{
+    window.centreWithSize (width, height);
+    const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
+    if (display == nullptr)
+        return;
+
+    const auto area = display->userArea;
+    auto bounds = window.getBounds();
+    bounds.setX (juce::jmax (area.getX(), juce::jmin (bounds.getX(), area.getRight() - bounds.getWidth())));
+    bounds.setY (juce::jmax (area.getY(), juce::jmin (bounds.getY(), area.getBottom() - bounds.getHeight())));
+    window.setBounds (bounds);
+}
 } // namespace
 
 AppClass::AppClass() = default;
@@ -43,7 +59,7 @@ void AppClass::initialise (const juce::String&)
     mainWindow = std::make_unique<MainAppWindow>();
     ArtworkPicture::whenAllDecoded ([this]
                                     { afterFirstFrame(); });
-    mainWindow->centreWithSize (startWidth, startHeight);
+    placeOnMainDisplay (*mainWindow, startWidth, startHeight);
 
 #if JUCE_LINUX
     // The framework has opened its display by now, with its own handler; ours must win.

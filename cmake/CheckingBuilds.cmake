@@ -26,10 +26,10 @@ endif()
 # size: -O1, as the sanitizers' authors advise; with the sanitizers, its largest modules then
 # compile in a third to two thirds of the time. The renderer is compiled from its patched copy.
 function(brelvan_compile_framework_for_checking)
-    foreach(module juce_core juce_events juce_data_structures juce_gui_basics)
-        set_source_files_properties(${JUCE_MODULES_DIR}/${module}/${module}.cpp PROPERTIES COMPILE_OPTIONS -O1)
+    foreach(module juce_core juce_events juce_data_structures juce_graphics juce_gui_basics)
+        brelvan_module_source(${module} source)
+        set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS -O1)
     endforeach()
-    set_source_files_properties(${CMAKE_BINARY_DIR}/framework/juce_graphics/juce_graphics.cpp PROPERTIES COMPILE_OPTIONS -O1)
 endfunction()
 
 # The fuzzers run only the readers of disc files and pictures, given as arguments, and
@@ -40,7 +40,8 @@ function(brelvan_compile_for_fuzzing)
     set(unfuzzed ${BRELVAN_SOURCES})
     list(REMOVE_ITEM unfuzzed ${ARGN})
     foreach(module juce_events juce_data_structures juce_gui_basics)
-        list(APPEND unfuzzed ${JUCE_MODULES_DIR}/${module}/${module}.cpp)
+        brelvan_module_source(${module} source)
+        list(APPEND unfuzzed ${source})
     endforeach()
     set_property(SOURCE ${unfuzzed} APPEND PROPERTY COMPILE_OPTIONS -fno-sanitize=all -O0 -g0)
 endfunction()

@@ -2,6 +2,18 @@
 # build folder at configure time and patched there; the program compiles that copy, and
 # the framework's headers are used as installed. Each patch is in cmake/framework.
 
+set(BRELVAN_PATCHED_MODULES juce_graphics juce_gui_basics)
+
+# brelvan_module_source(MODULE OUTPUT_VARIABLE)
+# The module's source file as the build compiles it: the patched copy where there is one.
+function(brelvan_module_source module output)
+    if(module IN_LIST BRELVAN_PATCHED_MODULES)
+        set(${output} ${CMAKE_BINARY_DIR}/framework/${module}/${module}.cpp PARENT_SCOPE)
+    else()
+        set(${output} ${JUCE_MODULES_DIR}/${module}/${module}.cpp PARENT_SCOPE)
+    endif()
+endfunction()
+
 # brelvan_patch_module(MODULE PATCH...)
 # Compiles MODULE from a copy with the patches applied. Stops the configuration when a
 # patch does not apply, as when the framework has changed beneath it.
@@ -45,4 +57,7 @@ function(brelvan_patch_framework)
     # SVG, which the menu never shows): without them, neither their readers nor libjpeg
     # are in the program, and the framework's loading reads PNG alone.
     brelvan_patch_module(juce_graphics ${PROJECT_SOURCE_DIR}/cmake/framework/juce_graphics-png-only.patch)
+    # The display's scale as the framework reads it from the desktop's settings, or works
+    # out from the screen's size, stays between 1 and 4, as the program's own does.
+    brelvan_patch_module(juce_gui_basics ${PROJECT_SOURCE_DIR}/cmake/framework/juce_gui_basics-display-scale-limit.patch)
 endfunction()

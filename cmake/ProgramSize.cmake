@@ -17,6 +17,7 @@ endif()
 # compiled for size, a page switch takes about twice as long).
 function(brelvan_compile_framework_for_size)
     foreach(module juce_core juce_events juce_data_structures juce_gui_basics)
-        set_source_files_properties(${JUCE_MODULES_DIR}/${module}/${module}.cpp PROPERTIES COMPILE_OPTIONS -Os)
+        brelvan_module_source(${module} source)
+        set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS -Os)
     endforeach()
 endfunction()
