@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -14,6 +15,8 @@ constexpr const char* busLauncher = "org.a11y.Bus";
 constexpr const char* busLauncherPath = "/org/a11y/bus";
 constexpr const char* statusInterface = "org.a11y.Status";
 constexpr const char* registry = "org.a11y.atspi.Registry";
+constexpr const char* dbusService = "org.freedesktop.DBus";
+constexpr const char* dbusPath = "/org/freedesktop/DBus";
 
 constexpr const char* objectsPrefix = "/org/a11y/atspi";
 constexpr const char* rootPath = "/org/a11y/atspi/accessible/root";
@@ -89,34 +92,20 @@ bool isWindowRole (juce::AccessibilityRole role)
     return role == juce::AccessibilityRole::window || role == juce::AccessibilityRole::dialogWindow;
 }
 
-/** The session bus as libdbus would find it, without starting one (no autolaunch). */
+/** The session bus as libdbus would find it, without starting one (no autolaunch): named
+    by the environment, or the user's own socket in the runtime folder. */
 std::string sessionBusAddress()
 {
     if (const auto* address = std::getenv ("DBUS_SESSION_BUS_ADDRESS"); address != nullptr && *address != '\0')
         return address;
-    if (const auto* runtime = std::getenv ("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0')
+    if (const auto* runtime = std::getenv ("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime == '/')
     {
         const auto socket = std::string (runtime) + "/bus";
         struct stat info;
-        if (stat (socket.c_str(), &info) == 0 && S_ISSOCK (info.st_mode))
+        if (stat (socket.c_str(), &info) == 0 && S_ISSOCK (info.st_mode) && info.st_uid == getuid())
             return "unix:path=" + socket;
     }
     return {};
-}
-
-/** A boolean property of org.a11y.Status, as the bus launcher has it; false when it does not run. */
-bool statusFlag (DBus::Connection& session, const char* name)
-{
-    auto get = DBus::Message::methodCall (busLauncher, busLauncherPath, propertiesInterface, "Get");
-    DBus::Writer (get).string (statusInterface).string (name);
-    const auto reply = session.call (get);
-    return reply && DBus::Reader (reply.get()).recurse().boolean();
-}
-
-std::string accessibilityBusAddress (DBus::Connection& session)
-{
-    const auto reply = session.call (DBus::Message::methodCall (busLauncher, busLauncherPath, busLauncher, "GetAddress"));
-    return reply ? DBus::Reader (reply.get()).string() : std::string();
 }
 } // namespace
 
@@ -130,7 +119,7 @@ public:
     explicit Tree (std::unique_ptr<DBus::Connection> accessibilityBus)
         : bus (std::move (accessibilityBus))
     {
-        bus->serveObjects (objectsPrefix, [this] (DBusMessage* message)
+        bus->serveObjects (objectsPrefix, [this] (const DBus::Message& message)
                            { return answer (message); });
         embedInDesktop();
         juce::Desktop::getInstance().addFocusChangeListener (this);
@@ -351,15 +340,14 @@ private:
     }
 
     //==========================================================================
-    DBusHandlerResult answer (DBusMessage* message)
+    DBusHandlerResult answer (const DBus::Message& message)
     {
-        const auto& dbus = *DBus::Library::get();
-        if (dbus.dbus_message_get_type (message) != DBUS_MESSAGE_TYPE_METHOD_CALL)
+        if (!message.isMethodCall())
             return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
 
-        const std::string path = nullToEmpty (dbus.dbus_message_get_path (message));
-        const std::string interface = nullToEmpty (dbus.dbus_message_get_interface (message));
-        const std::string member = nullToEmpty (dbus.dbus_message_get_member (message));
+        const auto path = message.path();
+        const auto interface = message.interface();
+        const auto member = message.member();
 
         DBus::Message reply;
         juce::Component* component = nullptr;
@@ -372,17 +360,12 @@ private:
 
         if (!reply)
             reply = DBus::Message::errorFor (message, "org.freedesktop.DBus.Error.UnknownMethod", member.c_str());
-        if (!dbus.dbus_message_get_no_reply (message))
+        if (message.wantsReply())
             bus->send (reply);
         return DBUS_HANDLER_RESULT_HANDLED;
     }
 
-    static std::string nullToEmpty (const char* text)
-    {
-        return text != nullptr ? text : "";
-    }
-
-    DBus::Message answerFor (juce::Component* component, DBusMessage* call, const std::string& interface, const std::string& member)
+    DBus::Message answerFor (juce::Component* component, const DBus::Message& call, const std::string& interface, const std::string& member)
     {
         if (interface == propertiesInterface)
             return properties (component, call, member);
@@ -408,7 +391,7 @@ private:
     }
 
     //==========================================================================
-    DBus::Message accessible (juce::Component* component, DBusMessage* call, const std::string& member)
+    DBus::Message accessible (juce::Component* component, const DBus::Message& call, const std::string& member)
     {
         auto reply = DBus::Message::replyTo (call);
         DBus::Writer out (reply);
@@ -448,7 +431,7 @@ private:
         return reply;
     }
 
-    DBus::Message componentCall (juce::Component* component, DBusMessage* call, const std::string& member)
+    DBus::Message componentCall (juce::Component* component, const DBus::Message& call, const std::string& member)
     {
         auto reply = DBus::Message::replyTo (call);
         DBus::Writer out (reply);
@@ -513,7 +496,7 @@ private:
         return handler != nullptr ? &handler->getComponent() : nullptr;
     }
 
-    DBus::Message action (juce::Component* component, DBusMessage* call, const std::string& member)
+    DBus::Message action (juce::Component* component, const DBus::Message& call, const std::string& member)
     {
         auto reply = DBus::Message::replyTo (call);
         DBus::Writer out (reply);
@@ -538,8 +521,7 @@ private:
                 juce::MessageManager::callAsync ([target = juce::Component::SafePointer<juce::Component> (component)]
                                                  {
                                                      if (auto* handler = handlerOf (target.getComponent()))
-                                                         handler->getActions().invoke (juce::AccessibilityActionType::press);
-                                                 });
+                                                         handler->getActions().invoke (juce::AccessibilityActionType::press); });
         }
         else
             return {};
@@ -547,7 +529,7 @@ private:
     }
 
     //==========================================================================
-    DBus::Message properties (juce::Component* component, DBusMessage* call, const std::string& member)
+    DBus::Message properties (juce::Component* component, const DBus::Message& call, const std::string& member)
     {
         DBus::Reader in (call);
         const auto interface = in.string();
@@ -567,8 +549,7 @@ private:
                        {
                            for (const auto& name : propertiesOf (component, interface))
                                array.dictEntry ([&] (DBus::Writer& entry)
-                                                { writeProperty (entry.string (name), component, name); });
-                       });
+                                                { writeProperty (entry.string (name), component, name); }); });
         else if (member == "Set")
         {
             // The registry numbers the application it embeds.
@@ -602,14 +583,13 @@ private:
                              if (component == nullptr)
                                  v.reference (desktopName, desktopPath);
                              else
-                                 reference (v, parentOf (component));
-                         });
+                                 reference (v, parentOf (component)); });
             return;
         }
 
         const auto number = name == "ChildCount" ? static_cast<int> (childrenOf (component).size())
-                          : name == "Id"         ? applicationId
-                          : name == "NActions"   ? 1
+                            : name == "Id"       ? applicationId
+                            : name == "NActions" ? 1
                                                  : -1;
         if (number >= 0)
         {
@@ -618,18 +598,18 @@ private:
             return;
         }
 
-        const auto text = name == "Name"         ? nameOf (component)
-                        : name == "Description"  ? descriptionOf (component)
-                        : name == "AccessibleId" ? (component == nullptr ? std::string() : component->getComponentID().toStdString())
-                        : name == "ToolkitName"  ? std::string ("JUCE")
-                        : name == "Version"      ? juce::SystemStats::getJUCEVersion().toStdString()
-                        : name == "AtspiVersion" ? std::string ("2.1")
-                                                 : std::string ("C"); // the locale
+        const auto text = name == "Name"           ? nameOf (component)
+                          : name == "Description"  ? descriptionOf (component)
+                          : name == "AccessibleId" ? (component == nullptr ? std::string() : component->getComponentID().toStdString())
+                          : name == "ToolkitName"  ? std::string ("JUCE")
+                          : name == "Version"      ? juce::SystemStats::getJUCEVersion().toStdString()
+                          : name == "AtspiVersion" ? std::string ("2.1")
+                                                   : std::string ("C"); // the locale
         out.variant ("s", [&text] (DBus::Writer& v)
                      { v.string (text); });
     }
 
-    DBus::Message introspection (juce::Component* component, DBusMessage* call)
+    DBus::Message introspection (juce::Component* component, const DBus::Message& call)
     {
         std::string xml = "<node>";
         for (const auto* name : interfacesOf (component))
@@ -654,7 +634,7 @@ private:
 
     /** Everything at once, for a client's cache: each object with its parent, children,
         name, role, description and states. */
-    DBus::Message cacheItems (DBusMessage* call)
+    DBus::Message cacheItems (const DBus::Message& call)
     {
         auto reply = DBus::Message::replyTo (call);
         DBus::Writer out (reply);
@@ -678,8 +658,7 @@ private:
                              item.array ("s", [component] (DBus::Writer& names)
                                          { for (const auto* name : interfacesOf (component)) names.string (name); });
                              item.string (nameOf (component)).uint32 (roleFor (component).number).string (descriptionOf (component));
-                             writeStates (item, component);
-                         });
+                             writeStates (item, component); });
         for (size_t i = 0; i < children.size(); ++i)
             cacheItem (array, children[i], component, static_cast<int> (i));
     }
@@ -689,15 +668,17 @@ private:
 
     void embedInDesktop()
     {
-        // The accessibility bus starts its registry when first asked.
+        // The accessibility bus starts its registry when first asked. The registry reads
+        // the tree while it embeds the application, so the answer comes back later.
         auto embed = DBus::Message::methodCall (registry, rootPath, socketInterface, "Embed", true);
         DBus::Writer (embed).reference (bus->uniqueName(), rootPath);
-        const auto reply = bus->call (embed);
-        if (!reply)
-            return;
-        auto desktop = DBus::Reader (reply.get()).recurse();
-        desktopName = desktop.string();
-        desktopPath = desktop.string();
+        bus->call (embed, [this] (const DBus::Reply& reply)
+                   {
+                       if (!reply.succeeded())
+                           return;
+                       auto desktop = DBus::Reader (reply.message).recurse();
+                       desktopName = desktop.string();
+                       desktopPath = desktop.string(); });
     }
 
     /** An AT-SPI event: its kind, two numbers and one value, from the object it concerns. */
@@ -803,32 +784,20 @@ private:
 };
 
 //==============================================================================
+// The desktop's status: where the bus launcher runs (it owns org.a11y.Bus), whether it says
+// assistive technology is on, and from there the accessibility bus. Only the launcher's own
+// signals count, and each carries the new status, so no signal costs a call.
+
 AtspiBridge::AtspiBridge()
 {
-    session = DBus::Connection::open (sessionBusAddress());
-    if (session == nullptr)
-        return;
-
-    // The status changes when assistive technology comes or goes, and the bus launcher may
-    // itself start, or end, while the program runs.
-    const auto statusChanged = std::string ("type='signal',interface='") + propertiesInterface + "',member='PropertiesChanged',path='" + busLauncherPath + "'";
-    const auto launcherChanged = std::string ("type='signal',interface='org.freedesktop.DBus',member='NameOwnerChanged',arg0='") + busLauncher + "'";
-    session->watchSignals ({ statusChanged, launcherChanged }, [this] (DBusMessage*)
-                           {
-                               juce::MessageManager::callAsync ([this, stillAlive = alive]
-                                                                {
-                                                                    if (*stillAlive)
-                                                                        followStatus();
-                                                                });
-                               return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
-                           });
-    followStatus();
+    session = DBus::Connection::open (sessionBusAddress(), [this] (bool registered)
+                                      {
+                                          if (registered)
+                                              followStatus(); });
 }
 
-AtspiBridge::~AtspiBridge()
-{
-    *alive = false;
-}
+// What either bus still has on its way goes with its connection.
+AtspiBridge::~AtspiBridge() = default;
 
 bool AtspiBridge::isPublished() const noexcept
 {
@@ -837,13 +806,123 @@ bool AtspiBridge::isPublished() const noexcept
 
 void AtspiBridge::followStatus()
 {
-    const bool wanted = statusFlag (*session, "IsEnabled") || statusFlag (*session, "ScreenReaderEnabled");
-    if (!wanted)
+    const auto rule = [] (const std::string& sender, const char* interface, const char* member, const std::string& more)
+    { return "type='signal',sender='" + sender + "',interface='" + interface + "',member='" + member + "'," + more; };
+    session->watchSignals ({ rule (busLauncher, propertiesInterface, "PropertiesChanged", std::string ("path='") + busLauncherPath + "'"),
+                             rule (dbusService, dbusService, "NameOwnerChanged", std::string ("arg0='") + busLauncher + "'") },
+                           [this] (const DBus::Message& signal)
+                           {
+                               statusSignal (signal);
+                               return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
+                           });
+    session->whenLost ([this]
+                       { launcherGone(); });
+
+    auto getOwner = DBus::Message::methodCall (dbusService, dbusPath, dbusService, "GetNameOwner");
+    DBus::Writer (getOwner).string (busLauncher);
+    session->call (getOwner, [this] (const DBus::Reply& reply)
+                   {
+                       if (reply.succeeded())
+                           launcherIs (DBus::Reader (reply.message).string()); });
+}
+
+void AtspiBridge::statusSignal (const DBus::Message& signal)
+{
+    DBus::Reader in (signal);
+    if (signal.member() == "NameOwnerChanged" && signal.sender() == dbusService)
     {
-        tree.reset();
+        if (in.string() == busLauncher)
+        {
+            in.string(); // the old owner
+            launcherIs (in.string());
+        }
         return;
     }
-    if (tree == nullptr)
-        if (auto accessibilityBus = DBus::Connection::open (accessibilityBusAddress (*session)))
-            tree = std::make_unique<Tree> (std::move (accessibilityBus));
+
+    if (signal.member() != "PropertiesChanged" || launcherOwner.empty() || signal.sender() != launcherOwner || signal.path() != busLauncherPath || in.string() != statusInterface)
+        return;
+
+    // The properties changed, with their values, then those changed without them.
+    readStatus (in.recurse());
+    if (!in.recurse().atEnd())
+        return askStatus();
+    publishWhileWanted();
+}
+
+void AtspiBridge::readStatus (DBus::Reader properties)
+{
+    while (!properties.atEnd())
+    {
+        auto entry = properties.recurse();
+        const auto name = entry.string();
+        const auto value = entry.recurse().boolean();
+        if (name == "IsEnabled")
+            status.isEnabled = value;
+        else if (name == "ScreenReaderEnabled")
+            status.screenReaderEnabled = value;
+    }
+}
+
+void AtspiBridge::launcherIs (const std::string& owner)
+{
+    launcherOwner = owner;
+    if (owner.empty())
+        return launcherGone();
+    askStatus();
+}
+
+void AtspiBridge::launcherGone()
+{
+    launcherOwner.clear();
+    status = {};
+    publishWhileWanted();
+}
+
+void AtspiBridge::askStatus()
+{
+    auto getAll = DBus::Message::methodCall (busLauncher, busLauncherPath, propertiesInterface, "GetAll");
+    DBus::Writer (getAll).string (statusInterface);
+    session->call (getAll, [this, asked = launcherOwner] (const DBus::Reply& reply)
+                   {
+                       if (!reply.succeeded() || reply.message.sender() != asked || asked != launcherOwner)
+                           return;
+                       status = {};
+                       readStatus (DBus::Reader (reply.message).recurse());
+                       publishWhileWanted(); });
+}
+
+void AtspiBridge::publishWhileWanted()
+{
+    if (!status.isEnabled && !status.screenReaderEnabled)
+    {
+        ++attempt; // whatever is on its way is no longer wanted
+        tree.reset();
+        accessibilityBus.reset();
+        return;
+    }
+    if (tree != nullptr || accessibilityBus != nullptr || askingForAddress)
+        return;
+
+    askingForAddress = true;
+    session->call (DBus::Message::methodCall (busLauncher, busLauncherPath, busLauncher, "GetAddress"),
+                   [this, thisAttempt = ++attempt] (const DBus::Reply& reply)
+                   {
+                       askingForAddress = false;
+                       if (thisAttempt != attempt || !reply.succeeded())
+                           return;
+                       connectToAccessibilityBus (DBus::Reader (reply.message).string());
+                   });
+}
+
+void AtspiBridge::connectToAccessibilityBus (const std::string& address)
+{
+    accessibilityBus = DBus::Connection::open (address, [this, thisAttempt = attempt] (bool registered)
+                                               {
+                                                   if (thisAttempt != attempt)
+                                                       return;
+                                                   if (!registered)
+                                                       return accessibilityBus.reset();
+                                                   accessibilityBus->whenLost ([this]
+                                                                               { tree.reset(); });
+                                                   tree = std::make_unique<Tree> (std::move (accessibilityBus)); });
 }

@@ -3,12 +3,15 @@
 // The system's D-Bus library (libdbus-1), loaded when first needed rather than linked, so
 // that the program still needs nothing beyond glibc, FreeType and X11 and starts where the
 // library is missing. A connection is served on the program's message thread, through the
-// framework's Linux event loop.
+// framework's Linux event loop, and never waits there: it connects, registers, sends and
+// calls without blocking, and every answer comes back later, from the loop.
 
 #include <dbus/dbus.h>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,12 @@ struct Library
 
     static const Library* get();
 };
+
+/** A bus address that the program will connect to: the first of the address's entries
+    that names a local socket by path or in the abstract namespace (unix:path=…,
+    unix:abstract=…), with only a guid beside it. Empty when there is none: any other
+    transport, such as unixexec, which would run a program, or tcp, is refused. */
+std::string localSocketAddress (const std::string& address);
 
 /** Owns one reference to a message. */
 class Message
@@ -41,10 +50,23 @@ public:
     static Message methodCall (const char* service, const char* path, const char* interface, const char* method,
                                bool mayStartService = false);
     static Message signal (const char* path, const char* interface, const char* member);
-    static Message replyTo (DBusMessage* call);
-    static Message errorFor (DBusMessage* call, const char* name, const char* text);
+    static Message replyTo (const Message& call);
+    static Message errorFor (const Message& call, const char* name, const char* text);
+
+    bool isMethodCall() const;
+    bool isSignal() const;
+    bool isError() const;
+    bool wantsReply() const;
+    /** Empty where the message has none. */
+    std::string sender() const;
+    std::string path() const;
+    std::string interface() const;
+    std::string member() const;
+    std::string errorName() const;
 
 private:
+    std::string text (const char* (*accessor) (DBusMessage*) ) const;
+
     DBusMessage* message = nullptr;
 };
 
@@ -83,7 +105,7 @@ private:
 class Reader
 {
 public:
-    explicit Reader (DBusMessage*);
+    explicit Reader (const Message&);
 
     std::string string();
     int int32();
@@ -92,6 +114,7 @@ public:
     /** Steps into a variant or container; the reader then reads its contents. */
     Reader recurse();
     int type() const;
+    bool atEnd() const { return type() == DBUS_TYPE_INVALID; }
 
 private:
     Reader() = default;
@@ -104,34 +127,83 @@ private:
     bool valid = false;
 };
 
-/** A private connection to one bus, served on the message thread. */
+/** The answer to a method call: the reply, or why there is none (the error the other side
+    sent, or no answer in time, or a bus that went away). */
+struct Reply
+{
+    Message message;
+    std::string error; // empty when the call succeeded
+
+    bool succeeded() const { return error.empty() && static_cast<bool> (message); }
+};
+
+/** A private connection to one bus, served on the message thread. Nothing it does waits
+    on the other side: a bus that accepts the connection and never answers costs the
+    program nothing but the connection itself. */
 class Connection
 {
 public:
-    using Handler = std::function<DBusHandlerResult (DBusMessage*)>;
+    using Handler = std::function<DBusHandlerResult (const Message&)>;
+    using ReplyHandler = std::function<void (const Reply&)>;
 
-    /** Connects and registers with the bus; null when that fails. */
-    static std::unique_ptr<Connection> open (const std::string& address);
+    /** How long a call waits for its answer, and how long the bus has to register us. */
+    static constexpr int callTimeoutMs = 25000;
+
+    /** Starts connecting to a local socket (see localSocketAddress); null when the address
+        is refused or nothing listens there, in which case the library is not even loaded.
+        The connection then registers with the bus in the background: whenRegistered is
+        called from the message loop, true once the bus has named us, false when it refused
+        or did not answer in time. Once it is false, the connection is of no more use. */
+    static std::unique_ptr<Connection> open (const std::string& address, std::function<void (bool)> whenRegistered);
     ~Connection();
 
-    const std::string& uniqueName() const noexcept { return name; }
+    Connection (const Connection&) = delete;
+    Connection& operator= (const Connection&) = delete;
 
-    /** A method call that waits for the answer; an empty message on error or timeout. */
-    Message call (const Message&, int timeoutMs = 1000);
+    /** Our name on the bus; empty until registered. */
+    const std::string& uniqueName() const noexcept { return name; }
+    bool isRegistered() const noexcept { return !name.empty(); }
+
+    /** Sends a method call; its answer goes to the handler from the message loop, unless
+        this connection has gone by then. */
+    void call (const Message&, ReplyHandler, int timeoutMs = callTimeoutMs);
+
+    /** Queues a message; it is written out as the bus takes it. */
     void send (const Message&);
 
     /** Method calls to every object path below the prefix, and the signals that match the rules. */
     bool serveObjects (const char* pathPrefix, Handler);
     void watchSignals (const std::vector<std::string>& matchRules, Handler);
 
+    /** Called from the message loop when the bus closes the connection. */
+    void whenLost (std::function<void()>);
+
 private:
     explicit Connection (DBusConnection*);
+    void registerWithBus (std::function<void (bool)>);
+
+    // The socket's readiness and the library's timers, on the framework's event loop.
+    void watchesChanged (int fd);
+    void handleSocket (int fd);
+    void addTimeout (DBusTimeout*);
+    void removeTimeout (DBusTimeout*);
+
     void dispatchSoon();
     void dispatch();
+    DBusHandlerResult filter (const Message&);
+
+    class Timeout;
+    struct PendingCall;
 
     DBusConnection* connection;
     std::string name;
     Handler objects, signals;
+    std::function<void()> lost;
+    std::map<int, std::vector<DBusWatch*>> watches;
+    std::map<int, short> registeredEvents;
+    std::map<DBusTimeout*, std::unique_ptr<Timeout>> timeouts;
+    std::vector<std::unique_ptr<Timeout>> finishedTimeouts;
+    std::set<DBusPendingCall*> pendingCalls;
     bool dispatchQueued = false;
     std::shared_ptr<bool> alive = std::make_shared<bool> (true);
 };
