@@ -2,11 +2,29 @@
 // same size and title, built with the same flags and linked the same way, showing
 // nothing but its background. With --tooltip-window it also owns the framework's tooltip
 // window as the menu does (no parent, 700 ms), which keeps polling the pointer while idle.
+// With --repaint-on-click its content turns from azure to black and back at each click,
+// the least a click can make the framework draw.
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace
 {
+/** A content that answers each click by painting itself in the other colour. */
+class ClickedContent : public juce::Component
+{
+public:
+    void paint (juce::Graphics& g) override { g.fillAll (dark ? juce::Colours::black : juce::Colours::azure); }
+
+    void mouseUp (const juce::MouseEvent&) override
+    {
+        dark = !dark;
+        repaint();
+    }
+
+private:
+    bool dark = false;
+};
+
 class MinimalWindowApp : public juce::JUCEApplication
 {
 public:
@@ -21,6 +39,8 @@ public:
         window = std::make_unique<juce::DocumentWindow> ("ORVALIS Brelvan", juce::Colours::azure, juce::DocumentWindow::allButtons, true);
         window->setResizable (true, false);
         window->setTitleBarHeight (20);
+        if (commandLine.contains ("--repaint-on-click"))
+            window->setContentOwned (new ClickedContent(), false);
         window->centreWithSize (644, 424);
         window->setVisible (true);
     }

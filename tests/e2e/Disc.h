@@ -43,10 +43,10 @@ public:
     void putInstaller (const std::string& relativePath, const juce::MemoryBlock& content, int mode) const;
 
     /** What the stand-ins and the opener wrote, one entry per line, after waiting for at least the given count. */
-    juce::StringArray log (int atLeast = 0, std::chrono::milliseconds timeout = 3s) const;
+    juce::StringArray log (int atLeast = 0, std::chrono::milliseconds timeout = 10s) const;
 
     /** The log's lines without the stand-ins' process numbers. */
-    juce::StringArray runs (int atLeast, std::chrono::milliseconds timeout = 3s) const;
+    juce::StringArray runs (int atLeast, std::chrono::milliseconds timeout = 10s) const;
 
     /** The line of a stand-in installer's script that records its own run in the log. */
     static constexpr const char* standInRecord = "printf 'run %s args=%s pid=%s\\n' \"${0##*/}\" \"$#\" \"$$\" >> \"$BRELVAN_TEST_LOG\"\n";

@@ -197,7 +197,7 @@ TEST (Navigation, MaximisingKeepsThePageAtTheTopLeftOnAzure)
                                                             background ("tessaly").getClippedImage (productFreeArea)) == 0; },
                              3s));
     click (s.x, { s.x.width() - 12, 10 });
-    EXPECT_EQ (s.app->waitForExit (5s), std::optional<int> (0)) << s.app->state();
+    EXPECT_EQ (s.app->waitForExit(), std::optional<int> (0)) << s.app->state();
 }
 
 TEST (Navigation, WhatAnotherWindowCoveredIsDrawnAgainOnceUncovered)

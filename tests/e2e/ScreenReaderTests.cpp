@@ -3,6 +3,7 @@
 
 #include "Session.h"
 #include "support/AccessibilityDesktop.h"
+#include "support/BusInTheWay.h"
 
 #include <X11/keysym.h>
 
@@ -15,8 +16,9 @@ constexpr const char* application = "ORVALIS Brelvan";
 /** The program on a fresh X server with a desktop's accessibility buses, the window focused. */
 struct AccessibleSession
 {
-    explicit AccessibleSession (double scale = 1.0)
-        : session ([this, scale] (const XServer& x)
+    /** With a late bus, the program's session bus answers only once let through. */
+    explicit AccessibleSession (double scale = 1.0, bool lateSessionBus = false)
+        : session ([this, scale, lateSessionBus] (const XServer& x)
                    {
                        if (scale != 1.0)
                            setResources (x, "Xft.dpi:\t" + std::to_string (juce::roundToInt (96 * scale)) + "\n");
@@ -24,6 +26,11 @@ struct AccessibleSession
                        auto environment = disc.environment();
                        for (const auto& [key, value] : desktop->environment())
                            environment[key] = value;
+                       if (lateSessionBus)
+                       {
+                           lateBus = std::make_unique<BusInTheWay> (disc.workingFolder().getChildFile ("late-bus"), desktop->sessionBusSocket());
+                           environment["DBUS_SESSION_BUS_ADDRESS"] = lateBus->address();
+                       }
                        return std::make_unique<Process> (x, disc.program().getFullPathName().toStdString(), std::vector<std::string>(),
                                                          disc.workingFolder().getFullPathName().toStdString(), environment); },
                    1024 * static_cast<int> (scale), 768 * static_cast<int> (scale), styleAt (scale))
@@ -70,6 +77,7 @@ struct AccessibleSession
     // Orca, the buses and the client go while the X server is still there.
     ~AccessibleSession()
     {
+        lateBus.reset();
         desktop.reset();
     }
 
@@ -80,6 +88,7 @@ struct AccessibleSession
 
     Disc disc;
     std::unique_ptr<AccessibilityDesktop> desktop;
+    std::unique_ptr<BusInTheWay> lateBus;
     Session session;
 };
 
@@ -205,6 +214,31 @@ TEST (ScreenReader, ExtentsAreWhereTheControlsAreDrawnAt200Percent)
     EXPECT_EQ (AccessibleSession::extentsOf (AccessibleSession::named (objects, application, "frame")), s.window->bounds);
     for (int item = 0; item < 4; ++item)
         EXPECT_EQ (AccessibleSession::extentsOf (AccessibleSession::named (objects, items[item])), a.drawnAt (menuButtonBounds[item])) << items[item];
+    s.closeAndExpectStatusZero();
+}
+
+// A session bus that takes its time (a desktop still starting, a loaded machine): the menu
+// answers meanwhile, and the bridge comes up once the bus does.
+TEST (ScreenReader, ABusThatAnswersLateStillBringsTheBridgeUp)
+{
+    AccessibleSession a (1.0, true);
+    auto& s = a.session;
+    ASSERT_TRUE (s.window.has_value());
+    ASSERT_EQ (a.desktop->problem(), "");
+    ASSERT_TRUE (a.desktop->setAssistiveTechnology (true));
+
+    // While the bus holds everything back, past the first frame.
+    std::this_thread::sleep_for (1s);
+    ASSERT_TRUE (s.openProductPage (1));
+    ASSERT_TRUE (s.returnToMenu());
+    EXPECT_GE (a.lateBus->connections(), 1) << "the menu never tried the bus; the test says nothing of a late one";
+    EXPECT_FALSE (a.isListed());
+
+    a.lateBus->letThrough();
+    EXPECT_TRUE (eventually ([&]
+                             { return a.isListed(); },
+                             30s))
+        << "the bridge never came up";
     s.closeAndExpectStatusZero();
 }
 

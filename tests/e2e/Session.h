@@ -74,7 +74,8 @@ inline int pageShownAt (const XServer& x, juce::Point<int> origin, double scale 
 struct SessionStyle
 {
     bool findByTitle = false;
-    std::chrono::milliseconds hoverBeforeClick{ 0 }, pageTimeout{ 3s }, exitTimeout{ 5s };
+    // Ceilings for what a working program does at once: a busy machine may take a while.
+    std::chrono::milliseconds hoverBeforeClick{ 0 }, pageTimeout{ 10s }, exitTimeout{ 10s };
     double scale = 1.0; // physical pixels per logical pixel on the program's display
 };
 

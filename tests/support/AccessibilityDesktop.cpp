@@ -66,7 +66,7 @@ namespace
     constexpr const char* python = "/usr/bin/python3"; // the system's, which has pyatspi
 } // namespace
 
-AccessibilityDesktop::AccessibilityDesktop (const XServer& server)
+AccessibilityDesktop::AccessibilityDesktop (const XServer& server, Launcher launcher)
     : x (server)
 {
     base = juce::File::createTempFile ("brelvan-a11y");
@@ -74,7 +74,7 @@ AccessibilityDesktop::AccessibilityDesktop (const XServer& server)
     base.getChildFile ("run").createDirectory();
     chmod (base.getChildFile ("run").getFullPathName().toRawUTF8(), 0700);
 
-    const auto socket = base.getChildFile ("bus");
+    const auto socket = sessionBusSocket();
     address = "unix:path=" + socket.getFullPathName().toStdString();
     // The services the bus starts on demand (the settings store, a bus launcher asked for
     // before ours owns its name) take the desktop's home, not the user's: a user whose
@@ -88,6 +88,8 @@ AccessibilityDesktop::AccessibilityDesktop (const XServer& server)
         return;
     }
 
+    if (launcher == Launcher::none)
+        return;
     busLauncher = std::make_unique<Process> (x, busLauncherProgram, std::vector<std::string>{ "--launch-immediately" }, std::string(), environment());
     if (!eventually ([&]
                      { return sessionCall ({ "--dest=org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress" }); }))
@@ -123,6 +125,11 @@ bool AccessibilityDesktop::sessionCall (const std::vector<std::string>& argument
     std::vector<std::string> command{ "dbus-send", "--session", "--print-reply" };
     command.insert (command.end(), arguments.begin(), arguments.end());
     return runToEnd (command, environmentList(), 5s).status == std::optional<int> (0);
+}
+
+bool AccessibilityDesktop::hasOwner (const std::string& name) const
+{
+    return sessionCall ({ "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.GetNameOwner", "string:" + name });
 }
 
 bool AccessibilityDesktop::setAssistiveTechnology (bool on) const
@@ -170,6 +177,11 @@ juce::StringArray AccessibilityDesktop::spokenSince (int count, const juce::Stri
                     return lines.contains (waitFor); },
                 timeout);
     return lines;
+}
+
+std::unique_ptr<Process> AccessibilityDesktop::start (const std::string& executable, const std::vector<std::string>& arguments) const
+{
+    return std::make_unique<Process> (x, executable, arguments, std::string(), environment());
 }
 
 Ending AccessibilityDesktop::client (const std::vector<std::string>& arguments) const

@@ -12,7 +12,14 @@ namespace e2e
 class AccessibilityDesktop
 {
 public:
-    explicit AccessibilityDesktop (const XServer&);
+    /** Whether the desktop's own accessibility bus launcher runs on the session bus. */
+    enum class Launcher
+    {
+        desktops,
+        none
+    };
+
+    explicit AccessibilityDesktop (const XServer&, Launcher = Launcher::desktops);
     ~AccessibilityDesktop();
 
     AccessibilityDesktop (const AccessibilityDesktop&) = delete;
@@ -23,6 +30,9 @@ public:
 
     /** What a program needs to find the session bus. */
     std::map<std::string, std::string> environment() const;
+
+    /** Whether some program owns a name on the session bus. */
+    bool hasOwner (const std::string& name) const;
 
     /** Turns the desktop's status of assistive technology on or off (org.a11y.Status). */
     bool setAssistiveTechnology (bool on) const;
@@ -36,6 +46,12 @@ public:
     /** What Orca has spoken since it had spoken the given number of lines, after waiting
         for the given line among them. */
     juce::StringArray spokenSince (int lines, const juce::String& waitFor, std::chrono::milliseconds timeout = 5s) const;
+
+    /** The session bus's socket. */
+    juce::File sessionBusSocket() const { return base.getChildFile ("bus"); }
+
+    /** Starts a program with the desktop's environment, on its X server. */
+    std::unique_ptr<Process> start (const std::string& executable, const std::vector<std::string>& arguments) const;
 
     /** Runs the AT-SPI client (tests/atspi/atspi-client.py) to its end. */
     Ending client (const std::vector<std::string>& arguments) const;

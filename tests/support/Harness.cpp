@@ -118,7 +118,7 @@ namespace
 } // namespace
 
 //==============================================================================
-XServer::XServer (int width, int height)
+XServer::XServer (int width, int height, int depth)
     : screenWidth (width)
     , screenHeight (height)
 {
@@ -132,7 +132,7 @@ XServer::XServer (int width, int height)
     posix_spawn_file_actions_addopen (&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen (&actions, 2, "/dev/null", O_WRONLY, 0);
 
-    const auto screen = std::to_string (width) + "x" + std::to_string (height) + "x24";
+    const auto screen = std::to_string (width) + "x" + std::to_string (height) + "x" + std::to_string (depth);
     pid = spawn ({ "Xvfb", "-displayfd", std::to_string (fds[1]), "-screen", "0", screen, "-noreset", "-nolisten", "tcp" },
                  { "PATH=/usr/bin:/bin" }, {}, &actions);
     posix_spawn_file_actions_destroy (&actions);
@@ -277,7 +277,7 @@ juce::StringArray logLines (const juce::File& log, int atLeast, std::chrono::mil
 //==============================================================================
 Process::Process (const XServer& server, const std::string& executable, const std::vector<std::string>& args,
                   const std::string& workingFolder, const std::map<std::string, std::string>& extraEnv,
-                  const std::string& errorFile)
+                  const std::string& errorFile, bool standardStreamsClosed)
 {
     std::map<std::string, std::string> env;
     for (char** e = environ; *e != nullptr; ++e)
@@ -297,14 +297,13 @@ Process::Process (const XServer& server, const std::string& executable, const st
 
     std::vector<std::string> argv{ executable };
     argv.insert (argv.end(), args.begin(), args.end());
-    if (errorFile.empty())
-    {
-        childPid = spawn (argv, envList, workingFolder);
-        return;
-    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init (&actions);
-    posix_spawn_file_actions_addopen (&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
+    if (standardStreamsClosed)
+        for (int fd = 0; fd <= 2; ++fd)
+            posix_spawn_file_actions_addclose (&actions, fd);
+    else if (!errorFile.empty())
+        posix_spawn_file_actions_addopen (&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
     childPid = spawn (argv, envList, workingFolder, &actions);
     posix_spawn_file_actions_destroy (&actions);
 }
@@ -485,6 +484,15 @@ void setResources (const XServer& server, const std::string& resources)
     auto* dpy = server.display();
     XChangeProperty (dpy, DefaultRootWindow (dpy), XInternAtom (dpy, "RESOURCE_MANAGER", False), XA_STRING, 8, PropModeReplace,
                      reinterpret_cast<const unsigned char*> (resources.c_str()), static_cast<int> (resources.size()));
+    XSync (dpy, False);
+}
+
+void setWorkArea (const XServer& server, juce::Rectangle<int> area)
+{
+    auto* dpy = server.display();
+    const long values[] = { area.getX(), area.getY(), area.getWidth(), area.getHeight() };
+    XChangeProperty (dpy, DefaultRootWindow (dpy), XInternAtom (dpy, "_NET_WORKAREA", False), XA_CARDINAL, 32, PropModeReplace,
+                     reinterpret_cast<const unsigned char*> (values), 4);
     XSync (dpy, False);
 }
 

@@ -8,12 +8,30 @@
 #include <chrono>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <sys/types.h>
 #include <thread>
 #include <vector>
 
 typedef struct _XDisplay Display;
+
+// How the framework's strings read in a failure message.
+namespace juce
+{
+inline void PrintTo (const String& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo (const StringArray& lines, std::ostream* out)
+{
+    *out << "{ ";
+    for (const auto& line : lines)
+        *out << '"' << line.toStdString() << "\", ";
+    *out << "}";
+}
+} // namespace juce
 
 namespace e2e
 {
@@ -24,7 +42,7 @@ using namespace std::chrono_literals;
 class XServer
 {
 public:
-    explicit XServer (int width = 1024, int height = 768);
+    explicit XServer (int width = 1024, int height = 768, int depth = 24);
     ~XServer();
 
     XServer (const XServer&) = delete;
@@ -56,6 +74,9 @@ std::vector<WindowInfo> viewableWindows (const XServer&);
 /** A window property of 32-bit items, such as _NET_WM_ICON; empty when it is not set. */
 std::vector<unsigned long> cardinalProperty (const XServer&, unsigned long window, const char* name);
 
+/** Publishes the desktop's work area (the root window's _NET_WORKAREA), as a window manager does. */
+void setWorkArea (const XServer&, juce::Rectangle<int>);
+
 /** Sets the X resources of the display (the root window's RESOURCE_MANAGER), as xrdb does. */
 void setResources (const XServer&, const std::string& resources);
 
@@ -63,21 +84,23 @@ void setResources (const XServer&, const std::string& resources);
 bool selectionHasOwner (const XServer&, const char* selection);
 
 /** Waits for a viewable top-level window with this title, whoever owns it. */
-std::optional<WindowInfo> waitForTitledWindow (const XServer&, const std::string& title, std::chrono::milliseconds timeout = 10s);
+std::optional<WindowInfo> waitForTitledWindow (const XServer&, const std::string& title, std::chrono::milliseconds timeout = 30s);
 
 /** The non-empty lines of a log file, after waiting for at least the given count. */
 juce::StringArray logLines (const juce::File& log, int atLeast, std::chrono::milliseconds timeout);
 
 /** Waits for a viewable top-level window that belongs to the given process. */
-std::optional<WindowInfo> waitForWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 10s);
+std::optional<WindowInfo> waitForWindow (const XServer&, pid_t, std::chrono::milliseconds timeout = 30s);
 
 /** A program started on the test's display with its own environment, killed if still running at the end. */
 class Process
 {
 public:
+    /** Standard error goes to the error file where one is named; with standardStreamsClosed,
+        standard input, output and error are all closed, as some launchers start programs. */
     Process (const XServer&, const std::string& executable, const std::vector<std::string>& args = {},
              const std::string& workingFolder = {}, const std::map<std::string, std::string>& extraEnv = {},
-             const std::string& errorFile = {});
+             const std::string& errorFile = {}, bool standardStreamsClosed = false);
     /** A helper program with the test's own environment and no display. */
     explicit Process (const std::vector<std::string>& argv);
     /** A process that became our child when its parent ended (we are a child subreaper). */
@@ -91,7 +114,7 @@ public:
     bool isRunning();
 
     /** Waits for the process to end; its exit status, or nothing if it is still running or died by a signal. */
-    std::optional<int> waitForExit (std::chrono::milliseconds timeout = 5s);
+    std::optional<int> waitForExit (std::chrono::milliseconds timeout = 10s);
 
     /** "running", "exit status N" or "killed by signal N", for failure messages. */
     std::string state();
@@ -140,7 +163,7 @@ int countPixelsOtherThan (const juce::Image&, juce::Colour, int tolerance = 0);
 
 /** Repeats a check until it holds or the time is up. */
 template <typename Check>
-bool eventually (Check&& check, std::chrono::milliseconds timeout = 5s)
+bool eventually (Check&& check, std::chrono::milliseconds timeout = 10s)
 {
     const auto end = Clock::now() + timeout;
     for (;;)

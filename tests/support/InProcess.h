@@ -70,12 +70,3 @@ inline bool near (juce::Colour a, juce::Colour b, int tolerance = 2)
     return std::abs (a.getRed() - b.getRed()) <= tolerance && std::abs (a.getGreen() - b.getGreen()) <= tolerance && std::abs (a.getBlue() - b.getBlue()) <= tolerance;
 }
 } // namespace testing_support
-
-namespace juce
-{
-/** Readable failure messages for argument vectors. */
-inline void PrintTo (const StringArray& strings, std::ostream* out)
-{
-    *out << "{ \"" << strings.joinIntoString ("\", \"") << "\" }";
-}
-} // namespace juce

@@ -123,7 +123,7 @@ Session wineSession (const WindowsDisc& disc, double scale = 1.0)
     };
     // A screen with room for the window at twice its size.
     const auto screen = scale == 1.0 ? juce::Point<int> (1024, 768) : juce::Point<int> (2560, 1600);
-    return Session (start, screen.x, screen.y, SessionStyle{ true, 300ms, 5s, 20s, scale });
+    return Session (start, screen.x, screen.y, SessionStyle{ true, 300ms, 15s, 20s, scale });
 }
 } // namespace
 
