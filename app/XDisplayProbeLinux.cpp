@@ -3,10 +3,40 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <unistd.h>
 
 namespace
 {
+// A server that takes the connection and never answers would hold the program here, with
+// no window and no word, for ever. A working one answers within milliseconds.
+constexpr unsigned answerSeconds = 10;
+
+std::string noAnswer; // written from the alarm's handler, so made before it can ring
+
+void endWithoutAnswer (int)
+{
+    [[maybe_unused]] const auto written = write (STDERR_FILENO, noAnswer.data(), noAnswer.size());
+    _exit (1);
+}
+
+/** Opens the display, or ends the program when its server does not answer in time. */
+template <typename Open>
+Display* openWithinTime (Open open, const char* name)
+{
+    struct sigaction ring{}, before{};
+    ring.sa_handler = endWithoutAnswer;
+    sigemptyset (&ring.sa_mask);
+    sigaction (SIGALRM, &ring, &before);
+    alarm (answerSeconds);
+    auto* display = open (name);
+    alarm (0);
+    sigaction (SIGALRM, &before, nullptr);
+    return display;
+}
+
 using OpenDisplay = Display* (*) (const char*);
 using CloseDisplay = int (*) (Display*);
 using DefaultScreenOf = int (*) (Display*);
@@ -51,7 +81,8 @@ std::string XConnection::problemWithDisplay()
     if (open == nullptr || close == nullptr)
         return prefix + "cannot open the X display \"" + name + "\": " + Xlib::libraryName + " is not installed";
 
-    auto* display = open (name);
+    noAnswer = prefix + "the X display \"" + name + "\" does not answer\n";
+    auto* display = openWithinTime (open, name);
     if (display == nullptr)
         return prefix + "cannot open the X display \"" + name + "\"";
 

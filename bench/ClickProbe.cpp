@@ -9,7 +9,7 @@
 // Prints one line per figure: name, the menu's value, the floor's, their ratio, unit.
 
 #include "Probe.h"
-#include "support/BusInTheWay.h"
+#include "support/SocketInTheWay.h"
 #include "support/PageWatch.h"
 
 #include <algorithm>
@@ -128,7 +128,7 @@ int main (int argc, char* argv[])
         socketFolder.getFile().createDirectory();
         Latencies besideSilentBus;
         {
-            const BusInTheWay silent (socketFolder.getFile().getChildFile ("bus"));
+            const SocketInTheWay silent (socketFolder.getFile().getChildFile ("bus"));
             besideSilentBus = menuClicks (program, pictures, clicks, { { "DBUS_SESSION_BUS_ADDRESS", silent.address() }, { "XDG_RUNTIME_DIR", "" } });
         }
         socketFolder.getFile().deleteRecursively();

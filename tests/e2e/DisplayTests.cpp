@@ -1,6 +1,7 @@
 // The program without an X server it can use, and when the one it has goes away.
 
 #include "Disc.h"
+#include "support/SocketInTheWay.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +26,9 @@ std::vector<std::string> plainEnvironment()
 }
 } // namespace
 
-// No DISPLAY, a display nobody serves, and one the framework cannot draw on: an 8-bit
-// screen has no visual of the 16, 24 or 32 bits the framework draws with.
+// No DISPLAY, a display nobody serves, one whose server never answers, and one the framework
+// cannot draw on: an 8-bit screen has no visual of the 16, 24 or 32 bits the framework draws
+// with.
 TEST (Display, WithoutADisplayItCanUseTheProgramSaysSoAndEndsWithStatusOne)
 {
     for (const auto* display : { "", ":987" })
@@ -36,6 +38,22 @@ TEST (Display, WithoutADisplayItCanUseTheProgramSaysSoAndEndsWithStatusOne)
         if (*display != '\0')
             env.push_back (std::string ("DISPLAY=") + display);
         expectOneLineAndStatusOne (runToEnd ({ programPath() }, env, 10s), *display != '\0' ? display : "DISPLAY");
+    }
+
+    {
+        SCOPED_TRACE ("a server that takes the connection and never answers");
+        int number = 700;
+        while (juce::File ("/tmp/.X11-unix/X" + juce::String (number)).exists() || juce::File ("/tmp/.X" + juce::String (number) + "-lock").exists())
+            ++number;
+        juce::File ("/tmp/.X11-unix").createDirectory();
+        const SocketInTheWay silent (juce::File ("/tmp/.X11-unix/X" + juce::String (number)));
+        const auto display = ":" + std::to_string (number);
+        auto env = plainEnvironment();
+        env.push_back ("DISPLAY=" + display);
+        const auto ending = runToEnd ({ programPath() }, env, 60s);
+        expectOneLineAndStatusOne (ending, display);
+        EXPECT_NE (ending.errors.find ("does not answer"), std::string::npos) << ending.errors;
+        EXPECT_GE (silent.connections(), 1);
     }
 
     SCOPED_TRACE ("an 8-bit screen");

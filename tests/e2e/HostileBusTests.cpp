@@ -5,7 +5,7 @@
 
 #include "Session.h"
 #include "support/AccessibilityDesktop.h"
-#include "support/BusInTheWay.h"
+#include "support/SocketInTheWay.h"
 
 #include <sys/stat.h>
 
@@ -72,13 +72,13 @@ protected:
         switch (GetParam())
         {
             case Bus::silentByAddress:
-                silentBus = std::make_unique<BusInTheWay> (disc.workingFolder().getChildFile ("bus"));
+                silentBus = std::make_unique<SocketInTheWay> (disc.workingFolder().getChildFile ("bus"));
                 environment["DBUS_SESSION_BUS_ADDRESS"] = silentBus->address();
                 break;
             case Bus::silentInRuntimeFolder:
                 run.createDirectory();
                 chmod (run.getFullPathName().toRawUTF8(), 0700);
-                silentBus = std::make_unique<BusInTheWay> (run.getChildFile ("bus"));
+                silentBus = std::make_unique<SocketInTheWay> (run.getChildFile ("bus"));
                 environment["XDG_RUNTIME_DIR"] = run.getFullPathName().toStdString();
                 break;
             case Bus::silentLauncher:
@@ -137,7 +137,7 @@ protected:
     }
 
     Disc disc;
-    std::unique_ptr<BusInTheWay> silentBus;
+    std::unique_ptr<SocketInTheWay> silentBus;
     std::unique_ptr<AccessibilityDesktop> desktop;
     std::unique_ptr<Process> spoofer;
 };

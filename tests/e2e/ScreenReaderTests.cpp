@@ -3,7 +3,7 @@
 
 #include "Session.h"
 #include "support/AccessibilityDesktop.h"
-#include "support/BusInTheWay.h"
+#include "support/SocketInTheWay.h"
 
 #include <X11/keysym.h>
 
@@ -28,7 +28,7 @@ struct AccessibleSession
                            environment[key] = value;
                        if (lateSessionBus)
                        {
-                           lateBus = std::make_unique<BusInTheWay> (disc.workingFolder().getChildFile ("late-bus"), desktop->sessionBusSocket());
+                           lateBus = std::make_unique<SocketInTheWay> (disc.workingFolder().getChildFile ("late-bus"), desktop->sessionBusSocket());
                            environment["DBUS_SESSION_BUS_ADDRESS"] = lateBus->address();
                        }
                        return std::make_unique<Process> (x, disc.program().getFullPathName().toStdString(), std::vector<std::string>(),
@@ -88,7 +88,7 @@ struct AccessibleSession
 
     Disc disc;
     std::unique_ptr<AccessibilityDesktop> desktop;
-    std::unique_ptr<BusInTheWay> lateBus;
+    std::unique_ptr<SocketInTheWay> lateBus;
     Session session;
 };
 

@@ -1,4 +1,4 @@
-#include "BusInTheWay.h"
+#include "SocketInTheWay.h"
 
 #include <algorithm>
 #include <cstring>
@@ -47,7 +47,7 @@ namespace
     }
 } // namespace
 
-BusInTheWay::BusInTheWay (const juce::File& socket)
+SocketInTheWay::SocketInTheWay (const juce::File& socket)
     : socketFile (socket)
 {
     listening = ::socket (AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -58,19 +58,19 @@ BusInTheWay::BusInTheWay (const juce::File& socket)
                           { serve(); });
 }
 
-BusInTheWay::BusInTheWay (const juce::File& socket, const juce::File& realBus)
-    : BusInTheWay (socket)
+SocketInTheWay::SocketInTheWay (const juce::File& socket, const juce::File& realServer)
+    : SocketInTheWay (socket)
 {
-    relayTo = realBus;
+    relayTo = realServer;
 }
 
-void BusInTheWay::letThrough()
+void SocketInTheWay::letThrough()
 {
     passing = true;
     [[maybe_unused]] const auto written = write (stopPipe[1], "p", 1);
 }
 
-BusInTheWay::~BusInTheWay()
+SocketInTheWay::~SocketInTheWay()
 {
     [[maybe_unused]] const auto written = write (stopPipe[1], "x", 1);
     if (server.joinable())
@@ -81,7 +81,7 @@ BusInTheWay::~BusInTheWay()
     socketFile.deleteFile();
 }
 
-void BusInTheWay::serve()
+void SocketInTheWay::serve()
 {
     std::vector<Client> clients;
     for (;;)
