@@ -4,8 +4,8 @@
 #include "artwork/ArtworkPicture.h"
 
 #if JUCE_LINUX
-#include "AtspiBridge.h"
-#include "XConnectionLinux.h"
+#include "accessibility/AtspiBridge.h"
+#include "platform/linux/XConnection.h"
 #endif
 
 #if defined(__GLIBC__)
@@ -58,7 +58,7 @@ void AppClass::initialise (const juce::String&)
     // construction leaves nothing for shutdown() to delete.
     mainWindow = std::make_unique<MainAppWindow>();
     ArtworkPicture::whenAllDecoded ([this]
-                                    { afterFirstFrame(); });
+                                    { afterPicturesDecoded(); });
     placeOnMainDisplay (*mainWindow, startWidth, startHeight);
 
 #if JUCE_LINUX
@@ -71,11 +71,11 @@ void AppClass::initialise (const juce::String&)
     mainWindow->setVisible (true);
 }
 
-void AppClass::afterFirstFrame()
+void AppClass::afterPicturesDecoded()
 {
     returnFreedMemory();
 #if JUCE_LINUX
-    // Once, and only now: nothing of it may delay the first frame.
+    // Once, and only now: nothing of it may delay the first frame or its pictures.
     if (screenReaders == nullptr)
         screenReaders = std::make_unique<AtspiBridge>();
 #endif

@@ -30,9 +30,10 @@ public:
     static constexpr int startHeight = 424;
 
 private:
-    /** What follows the first frame: the heap's free memory goes back, and screen readers
-        are served (Linux). */
-    void afterFirstFrame();
+    /** What follows once every picture of the set in use is decoded, just after the first
+        frame and again at each change of set: the heap's free memory goes back, and, the
+        first time, screen readers are served (Linux). */
+    void afterPicturesDecoded();
 
     std::unique_ptr<MainAppWindow> mainWindow;
 #if JUCE_LINUX

@@ -1,10 +1,10 @@
 #include "AppClass.h"
 
 #if JUCE_LINUX
-#include "FirstCodeLinux.h"
-#include "ProgramFile.h"
-#include "StandardStreams.h"
-#include "XConnectionLinux.h"
+#include "platform/linux/FirstCode.h"
+#include "platform/linux/ProgramFile.h"
+#include "platform/linux/StandardStreams.h"
+#include "platform/linux/XConnection.h"
 #include <cstdio>
 
 namespace

@@ -3,7 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #if JUCE_WINDOWS
-#include "RepaintPump.h"
+#include "platform/windows/RepaintPump.h"
 #endif
 
 /** The program's one top-level window: the framework's own title bar and

@@ -5,7 +5,7 @@
 
 #include "RunningProgram.h"
 
-#include "app/ProgramFile.h"
+#include "platform/linux/ProgramFile.h"
 
 NativePath RunningProgram::file()
 {

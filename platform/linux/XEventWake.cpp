@@ -1,5 +1,5 @@
-#include "XConnectionLinux.h"
-#include "XlibLinux.h"
+#include "XConnection.h"
+#include "Xlib.h"
 
 // The framework's own X declarations: its display, and the loop that serves its socket.
 #define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1

@@ -1,5 +1,5 @@
-#include "XConnectionLinux.h"
-#include "XlibLinux.h"
+#include "XConnection.h"
+#include "Xlib.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -26,7 +26,9 @@ void endWithoutAnswer (int)
 template <typename Open>
 Display* openWithinTime (Open open, const char* name)
 {
-    struct sigaction ring{}, before{};
+    struct sigaction ring
+    {
+    }, before{};
     ring.sa_handler = endWithoutAnswer;
     sigemptyset (&ring.sa_mask);
     sigaction (SIGALRM, &ring, &before);

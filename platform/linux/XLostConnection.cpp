@@ -1,5 +1,5 @@
-#include "XConnectionLinux.h"
-#include "XlibLinux.h"
+#include "XConnection.h"
+#include "Xlib.h"
 
 #include <cstring>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "ProgramFile.h"
 
-#include "FirstCodeLinux.h"
+#include "FirstCode.h"
 
 #include <algorithm>
 #include <climits>

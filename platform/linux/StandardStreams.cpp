@@ -1,6 +1,6 @@
 #include "StandardStreams.h"
 
-#include "FirstCodeLinux.h"
+#include "FirstCode.h"
 
 #include <cerrno>
 #include <fcntl.h>
