@@ -9,9 +9,11 @@
 
 #include "artwork/Artwork.h"
 #include "artwork/PngDecoder.h"
-#include "support/Harness.h"
 #include "navigation/MainComponent.h"
-#include "pages/PageMessages.h"
+#include "support/Facts.h"
+#include "support/Processes.h"
+#include "support/Screenshots.h"
+#include "support/XInput.h"
 
 #include <benchmark/benchmark.h>
 #include <cstring>
@@ -151,10 +153,10 @@ void pageSwitch (benchmark::State& state)
     paintInto (canvas, host, scale);
     for (auto _ : state)
     {
-        host.actionListenerCallback (page < 0 ? juce::String (PageMessages::returnToMenu) : juce::String (PageMessages::show[page]));
+        host.actionListenerCallback (page < 0 ? juce::String (support::returnMessage) : juce::String (support::showMessages[page]));
         paintInto (canvas, host, scale);
         state.PauseTiming();
-        host.actionListenerCallback (page < 0 ? juce::String (PageMessages::show[0]) : juce::String (PageMessages::returnToMenu));
+        host.actionListenerCallback (page < 0 ? juce::String (support::showMessages[0]) : juce::String (support::returnMessage));
         state.ResumeTiming();
     }
 }
@@ -185,7 +187,7 @@ BENCHMARK (imageCopy)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond);
 int main (int argc, char** argv)
 {
     benchmark::Initialize (&argc, argv);
-    e2e::XServer server;
+    support::XServer server;
     setenv ("DISPLAY", server.displayName().c_str(), 1);
     juce::ScopedJuceInitialiser_GUI framework;
     benchmark::RunSpecifiedBenchmarks();

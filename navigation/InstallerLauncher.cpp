@@ -2,17 +2,7 @@
 
 #include "launching/DesktopOpener.h"
 #include "launching/RunningProgram.h"
-
-namespace
-{
-// Item folder and file, in item order, written the way the disc was mastered.
-constexpr const char* installerTable[numInstallers] = {
-    "Orvalis\\Orvalis.exe",
-    "Tessaly\\Tessaly.exe",
-    "Marrowby\\Marrowby.exe",
-    "Kestrune\\Kestrune.tpk",
-};
-} // namespace
+#include "pages/BundleItems.h"
 
 NativePath programFolder()
 {
@@ -23,7 +13,7 @@ NativePath installerFileIn (const NativePath& folder, int installerIndex)
 {
     if (!juce::isPositiveAndBelow (installerIndex, numInstallers))
         return {};
-    return NativePaths::childOf (folder, installerTable[installerIndex]);
+    return NativePaths::childOf (folder, BundleItems::items[static_cast<size_t> (installerIndex)].installer);
 }
 
 // The opener starts nothing for a path where no file or folder is.

@@ -1,9 +1,9 @@
 #include "MainComponent.h"
 
+#include "pages/BundleItems.h"
 #include "pages/PageLook.h"
-#include "pages/PageMessages.h"
 
-static_assert (PageMessages::numItems == numInstallers, "one show and one install message per installer");
+static_assert (BundleItems::count == numInstallers, "one installer per item");
 
 MainComponent::MainComponent (Launcher launcher)
     : launch (std::move (launcher))
@@ -66,15 +66,15 @@ void MainComponent::resized() {}
 
 void MainComponent::actionListenerCallback (const juce::String& message)
 {
-    if (message == PageMessages::returnToMenu)
+    if (message == BundleItems::returnMessage)
         return showProductPage (-1);
 
     for (int i = 0; i < numInstallers; ++i)
-        if (message == PageMessages::show[i])
+        if (message == BundleItems::items[static_cast<size_t> (i)].showMessage)
             return showProductPage (i);
 
     for (int i = 0; i < numInstallers; ++i)
-        if (message == PageMessages::install[i])
+        if (message == BundleItems::items[static_cast<size_t> (i)].installMessage)
             return launch (i);
 }
 

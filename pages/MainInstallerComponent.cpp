@@ -1,49 +1,20 @@
 #include "MainInstallerComponent.h"
 
+#include "BundleItems.h"
 #include "PageLook.h"
-#include "PageMessages.h"
 
-/** One item's button: where it sits on the menu background, its picture and its message,
-    the item it stands for and its number in the order of installation, which is also the
-    order the keyboard visits the buttons in. */
-struct MainInstallerComponent::ButtonSlot
-{
-    std::unique_ptr<juce::ImageButton> MainInstallerComponent::*member;
-    const ArtworkEntry& picture;
-    const char* message;
-    juce::Rectangle<int> bounds;
-    const char* item;
-    int numberInOrder;
-};
-
-// In item order.
-const MainInstallerComponent::ButtonSlot MainInstallerComponent::slots[4] = {
-    { &MainInstallerComponent::orvalisButton, Artwork::menuOrvalisButton, PageMessages::show[0], { 344, 184, 93, 78 }, "Orvalis", 2 },
-    { &MainInstallerComponent::tessalyButton, Artwork::menuTessalyButton, PageMessages::show[1], { 446, 80, 101, 95 }, "Tessaly", 1 },
-    { &MainInstallerComponent::marrowbyButton, Artwork::menuMarrowbyButton, PageMessages::show[2], { 443, 185, 93, 78 }, "Marrowby", 3 },
-    { &MainInstallerComponent::kestruneButton, Artwork::menuKestruneButton, PageMessages::show[3], { 539, 183, 93, 78 }, "Kestrune", 4 },
-};
-
-juce::ImageButton* MainInstallerComponent::getItemButton (int itemIndex) const noexcept
-{
-    return (this->*slots[itemIndex].member).get();
-}
-
-juce::Rectangle<int> MainInstallerComponent::buttonBounds (int itemIndex) noexcept
-{
-    return slots[itemIndex].bounds;
-}
-
+// The buttons are made, placed and deleted in item order.
 MainInstallerComponent::MainInstallerComponent()
 {
-    for (auto& slot : slots)
+    for (size_t i = 0; i < BundleItems::count; ++i)
     {
-        auto& button = this->*slot.member;
-        button = std::make_unique<juce::ImageButton> ("Install");
-        addAndMakeVisible (*button);
-        button->addListener (this);
-        PageLook::setPicture (*button, slot.picture, false);
-        PageLook::describe (*button, slot.item, juce::String ("Show the ") + slot.item + " page", slot.numberInOrder);
+        const auto& item = BundleItems::items[i];
+        auto& itemButton = *buttonsInItemOrder[i];
+        itemButton = std::make_unique<juce::ImageButton> ("Install");
+        addAndMakeVisible (*itemButton);
+        itemButton->addListener (this);
+        PageLook::setPicture (*itemButton, item.menuPicture, false);
+        PageLook::describe (*itemButton, item.name, juce::String ("Show the ") + item.name + " page", item.numberInOrder);
     }
 
     PageLook::presentAsPage (*this, "Menu");
@@ -54,10 +25,15 @@ MainInstallerComponent::MainInstallerComponent()
 
 MainInstallerComponent::~MainInstallerComponent()
 {
-    for (auto& slot : slots)
-        (this->*slot.member).reset();
+    for (auto* button : buttonsInItemOrder)
+        button->reset();
 
     backgroundImage = {};
+}
+
+juce::ImageButton* MainInstallerComponent::getItemButton (int itemIndex) const noexcept
+{
+    return juce::isPositiveAndBelow (itemIndex, BundleItems::count) ? buttonsInItemOrder[static_cast<size_t> (itemIndex)]->get() : nullptr;
 }
 
 void MainInstallerComponent::paint (juce::Graphics& g)
@@ -67,16 +43,13 @@ void MainInstallerComponent::paint (juce::Graphics& g)
 
 void MainInstallerComponent::resized()
 {
-    for (auto& slot : slots)
-        (this->*slot.member)->setBounds (slot.bounds);
+    for (size_t i = 0; i < BundleItems::count; ++i)
+        (*buttonsInItemOrder[i])->setBounds (BundleItems::items[i].menuButton.rectangle());
 }
 
 void MainInstallerComponent::buttonClicked (juce::Button* clicked)
 {
-    for (auto& slot : slots)
-        if (clicked == (this->*slot.member).get())
-        {
-            sendActionMessage (slot.message);
-            return;
-        }
+    for (size_t i = 0; i < BundleItems::count; ++i)
+        if (clicked == buttonsInItemOrder[i]->get())
+            return sendActionMessage (BundleItems::items[i].showMessage);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** The menu page: the menu background with one picture button per item. A click
@@ -16,17 +17,8 @@ public:
     void resized() override;
     void buttonClicked (juce::Button*) override;
 
-    juce::ImageButton* getOrvalisButton() const noexcept { return orvalisButton.get(); }
-    juce::ImageButton* getTessalyButton() const noexcept { return tessalyButton.get(); }
-    juce::ImageButton* getMarrowbyButton() const noexcept { return marrowbyButton.get(); }
-    juce::ImageButton* getKestruneButton() const noexcept { return kestruneButton.get(); }
-
-    /** The button of an item, by its index in item order (0 Orvalis to 3 Kestrune). */
+    /** The button of an item, by its index in item order (0 Orvalis to 3 Kestrune); null for another. */
     juce::ImageButton* getItemButton (int itemIndex) const noexcept;
-
-    /** Where an item's button lies on the page, by its index in item order; the pictures
-        are drawn to fit it. */
-    static juce::Rectangle<int> buttonBounds (int itemIndex) noexcept;
 
 private:
     std::unique_ptr<juce::ImageButton> orvalisButton;
@@ -34,9 +26,7 @@ private:
     std::unique_ptr<juce::ImageButton> marrowbyButton;
     std::unique_ptr<juce::ImageButton> kestruneButton;
     juce::Image backgroundImage;
-
-    struct ButtonSlot;
-    static const ButtonSlot slots[4];
+    const std::array<std::unique_ptr<juce::ImageButton>*, 4> buttonsInItemOrder{ &orvalisButton, &tessalyButton, &marrowbyButton, &kestruneButton };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainInstallerComponent)
 };

@@ -118,7 +118,10 @@ juce::MemoryBlock filteredRows (const juce::Image& image, Filter filter)
         for (size_t i = 0; i < stride; ++i)
         {
             const int a = i >= 4 ? row[i - 4] : 0, b = above[i], c = i >= 4 ? above[i - 4] : 0;
-            const int predicted = filter == sub ? a : filter == up ? b : filter == average ? (a + b) / 2 : filter == paeth ? paethPredictor (a, b, c) : 0;
+            const int predicted = filter == sub ? a : filter == up    ? b
+                                                  : filter == average ? (a + b) / 2
+                                                  : filter == paeth   ? paethPredictor (a, b, c)
+                                                                      : 0;
             raw.writeByte (static_cast<char> (static_cast<juce::uint8> (row[i] - predicted)));
         }
         std::swap (above, row);
@@ -157,7 +160,7 @@ juce::MemoryBlock compressedPixels (const juce::Image& image, PngWriter::Effort 
 juce::MemoryBlock PngWriter::srgbProfile()
 {
     // An ICC version 2 display profile for sRGB: D50-adapted primaries and the
-    // sRGB tone curve as a 1024-entry table.
+    // sRGB tone curve as a 64-entry table.
     juce::MemoryOutputStream desc, cprt, wtpt, rXYZ, gXYZ, bXYZ, trc;
 
     const char description[] = "sRGB IEC61966-2.1";
