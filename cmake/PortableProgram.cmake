@@ -3,8 +3,6 @@
 # itself, and asks the system only for glibc (2.34 or later), FreeType and the X11
 # libraries that the framework opens itself at run time.
 
-option(BRELVAN_PORTABLE "Link the program so that it needs only glibc, FreeType and X11 at run time" ON)
-
 # The newest glibc symbol version the program may ask for (RHEL 9 ships 2.34): 2.<this>.
 # The disc tools check the program against it, and autorun.sh asks the system for it.
 set(BRELVAN_MAX_GLIBC_MINOR 34)
@@ -23,9 +21,14 @@ function(brelvan_use_static_image_libraries)
     set_target_properties(juce_core PROPERTIES INTERFACE_LINK_LIBRARIES "${core_libraries}")
 endfunction()
 
+# The wrappers, compiled once for every program that is linked this way.
+if(BRELVAN_PORTABLE_PROGRAM)
+    add_library(brelvan_older_glibc OBJECT ${PROJECT_SOURCE_DIR}/platform/linux/OlderGlibcSymbols.cpp)
+    brelvan_own_sources(${PROJECT_SOURCE_DIR}/platform/linux/OlderGlibcSymbols.cpp)
+endif()
+
 function(brelvan_make_portable target)
-    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/app/OlderGlibcSymbols.cpp)
-    brelvan_own_sources(${PROJECT_SOURCE_DIR}/app/OlderGlibcSymbols.cpp)
+    target_link_libraries(${target} PRIVATE brelvan_older_glibc)
     target_link_options(${target} PRIVATE
         -static-libstdc++ -static-libgcc
         # Nothing named but unused may stay a run-time dependency.
@@ -35,6 +38,6 @@ function(brelvan_make_portable target)
         -Wl,--wrap=hypot -Wl,--wrap=hypotf -Wl,--wrap=arc4random -Wl,--wrap=_dl_find_object)
 endfunction()
 
-if(BRELVAN_PORTABLE AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+if(BRELVAN_PORTABLE_PROGRAM)
     brelvan_use_static_image_libraries()
 endif()

@@ -11,13 +11,3 @@ if(WIN32)
     find_program(BRELVAN_LLD ld.lld REQUIRED)
     set(CMAKE_CXX_LINK_EXECUTABLE "${PROJECT_SOURCE_DIR}/tools/windows/link-with-lld.sh ${CMAKE_CXX_LINK_EXECUTABLE}")
 endif()
-
-# The framework's modules are compiled for size, but for its renderer: its pixel loops,
-# which every page switch runs over the whole window, keep full optimisation (at 200 %,
-# compiled for size, a page switch takes about twice as long).
-function(brelvan_compile_framework_for_size)
-    foreach(module juce_core juce_events juce_data_structures juce_gui_basics)
-        brelvan_module_source(${module} source)
-        set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS -Os)
-    endforeach()
-endfunction()

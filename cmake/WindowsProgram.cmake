@@ -2,8 +2,6 @@
 # every Windows has. libpng comes from BRELVAN_WINDOWS_DEPS, where
 # tools/windows/build-windows.sh cross-builds it.
 
-set(BRELVAN_WINDOWS_DEPS "" CACHE PATH "Prefix of the cross-built libpng")
-
 function(brelvan_use_windows_image_libraries target)
     find_library(BRELVAN_WINDOWS_png16 NAMES libpng16.a PATHS ${BRELVAN_WINDOWS_DEPS}/lib NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
     find_library(BRELVAN_WINDOWS_z NAMES libz.a REQUIRED)

@@ -1,7 +1,7 @@
 #include "DiscImage.h"
 
 #include "AutorunTemplate.h"
-#include "launching/Utf8Text.h"
+#include "tools/disc/Utf8Text.h"
 
 #include "navigation/InstallerLauncher.h"
 

@@ -1,5 +1,5 @@
 #include "WindowsImports.h"
-#include "launching/Utf8Text.h"
+#include "tools/disc/Utf8Text.h"
 
 #include <algorithm>
 #include <iterator>
