@@ -3,11 +3,13 @@
 // What the start-up probes share: where the menu's first paint shows on a private X
 // server, medians, and a process's page faults.
 
-#include "support/Harness.h"
+#include "support/Processes.h"
+#include "support/Screenshots.h"
+#include "support/XInput.h"
 
 namespace probe
 {
-using namespace e2e;
+using namespace support;
 
 /** The medians the probes print. */
 double median (std::vector<double> values);

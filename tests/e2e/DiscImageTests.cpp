@@ -1,88 +1,10 @@
-// The disc image: mastered, checked before burning, and used the way a desktop shows it.
+// The disc image: mastered, and checked before burning.
 
-#include "Autorun.h"
+#include "support/Autorun.h"
 
 #include <unistd.h>
 
-using namespace e2e;
-
-namespace
-{
-const std::vector<std::string> plainEnvironment{ "PATH=/usr/bin:/bin", "HOME=/tmp" };
-
-Ending discCheck (const std::string& image)
-{
-    return runToEnd ({ BRELVAN_DISC_CHECK, image }, plainEnvironment, 60s);
-}
-
-/** Runs a command to its end and says whether it succeeded. */
-bool succeeds (const std::vector<std::string>& argv)
-{
-    return runToEnd (argv, plainEnvironment, 60s).status == std::optional<int> (0);
-}
-
-/** A disc with recording stand-ins (a compiled program and two scripts) and the pack. */
-std::unique_ptr<Disc> recordingDisc()
-{
-    auto disc = std::make_unique<Disc>();
-    juce::MemoryBlock program;
-    juce::File (BRELVAN_STAND_IN).loadFileAsData (program);
-    disc->putInstaller ("Orvalis/Orvalis.exe", program, 0755);
-
-    // The Windows program, without execute bit, as the disc carries it.
-    const juce::File windowsProgram (BRELVAN_WINDOWS_PROGRAM);
-    if (windowsProgram.existsAsFile())
-    {
-        juce::MemoryBlock exe;
-        windowsProgram.loadFileAsData (exe);
-        disc->putInstaller ("OrvalisBrelvan.exe", exe, 0644);
-    }
-
-    // The stand-ins write as the desktop user; the log must take their lines.
-    const juce::File log (juce::String (disc->environment().at ("BRELVAN_TEST_LOG")));
-    log.create();
-    chmod (log.getFullPathName().toRawUTF8(), 0666);
-    return disc;
-}
-
-enum class ImageKind
-{
-    rockRidge,
-    jolietOnly
-};
-
-/** The image's files as a desktop's mount shows them, in a folder nobody can write to. */
-juce::File showAsMounted (const juce::File& image, ImageKind kind, const juce::File& mountPoint)
-{
-    const auto iso = image.getFullPathName().toStdString(), folder = mountPoint.getFullPathName().toStdString();
-    if (kind == ImageKind::rockRidge)
-    {
-        // Rock Ridge records owner and modes, and they win over the mount's mode= option.
-        EXPECT_TRUE (succeeds ({ "osirrox", "-indev", iso, "-extract", "/", folder }));
-        EXPECT_TRUE (succeeds ({ "chown", "-R", "0:0", folder }));
-        EXPECT_TRUE (succeeds ({ "chmod", "-R", "a-w", folder }));
-    }
-    else
-    {
-        // udisks: uid=<user>,gid=<group>,mode=0400,dmode=0500, names from the Joliet tree.
-        EXPECT_TRUE (succeeds ({ "osirrox", "-rockridge", "off", "-indev", iso, "-extract", "/", folder }));
-        EXPECT_TRUE (succeeds ({ "chown", "-R", std::to_string (desktopUser) + ":" + std::to_string (desktopUser), folder }));
-        EXPECT_TRUE (succeeds ({ "find", folder, "-type", "f", "-exec", "chmod", "0400", "{}", "+" }));
-        EXPECT_TRUE (succeeds ({ "find", folder, "-type", "d", "-exec", "chmod", "0500", "{}", "+" }));
-    }
-    return mountPoint;
-}
-
-/** Every Install button, and what each must start. */
-void installEverything (Session& s, const Disc& disc, const juce::File& mounted)
-{
-    for (int item = 0; item < 4; ++item)
-        ASSERT_NO_FATAL_FAILURE (s.install (item));
-
-    const auto pack = mounted.getChildFile ("Kestrune/Kestrune.tpk").getFullPathName();
-    EXPECT_EQ (disc.runs (5), juce::StringArray ("run Orvalis.exe args=0", "run Tessaly.exe args=0", "run Marrowby.exe args=0", "open args=1", pack));
-}
-} // namespace
+using namespace support;
 
 TEST (DiscImage, TheBuiltImagePassesEveryCheckBeforeBurning)
 {
@@ -157,51 +79,3 @@ TEST (DiscImage, MasteringRefusesADiscThatWouldNotWorkAndWritesNoImage)
     EXPECT_NE (ending.errors.find ("Kestrune/Kestrune.tpk is no program but carries an execute bit"), std::string::npos) << ending.errors;
     EXPECT_FALSE (image.exists());
 }
-
-// With Rock Ridge the disc keeps its modes. Mastered without it, the disc shows every file
-// as 0400: nothing is executable, so the menu and its installers start only through the
-// loader and interpreter.
-class AsMounted : public testing::TestWithParam<ImageKind>
-{
-};
-
-TEST_P (AsMounted, FromTheImageEveryInstallWorks)
-{
-    const bool rockRidge = GetParam() == ImageKind::rockRidge;
-    if (!rockRidge && !canActAsDesktopUser())
-        GTEST_SKIP() << "needs root and setpriv to show the disc as owned by another user";
-
-    auto disc = recordingDisc();
-    auto image = disc->workingFolder().getChildFile ("disc.iso");
-    const auto mastered = masterImage (disc->root(), image); // also writes autorun.sh
-    ASSERT_EQ (mastered.status, std::optional<int> (0)) << mastered.errors;
-    if (rockRidge && BRELVAN_PORTABLE_BUILD && juce::File (BRELVAN_WINDOWS_PROGRAM).existsAsFile())
-    {
-        EXPECT_EQ (discCheck (image.getFullPathName().toStdString()).status, std::optional<int> (0));
-    }
-    if (!rockRidge)
-    {
-        image = disc->workingFolder().getChildFile ("joliet.iso");
-        ASSERT_TRUE (succeeds ({ "xorriso", "-rockridge", "off", "-joliet", "on", "-volid", "ORVALIS_BRELVAN",
-                                 "-outdev", image.getFullPathName().toStdString(), "-map", disc->root().getFullPathName().toStdString(), "/" }));
-    }
-
-    const auto mounted = showAsMounted (image, GetParam(), disc->workingFolder().getChildFile ("media"));
-    if (rockRidge)
-    {
-        EXPECT_EQ (access (mounted.getChildFile ("OrvalisBrelvan").getFullPathName().toRawUTF8(), X_OK), 0);
-    }
-
-    AutorunStart how;
-    how.environment = disc->environment();
-    how.asDesktopUser = !rockRidge || canActAsDesktopUser();
-    Session s (throughAutorun (mounted, how));
-    ASSERT_TRUE (s.window.has_value()) << "no menu from autorun.sh";
-    installEverything (s, *disc, mounted);
-    s.closeAndExpectStatusZero();
-    succeeds ({ "chmod", "-R", "u+w", mounted.getFullPathName().toStdString() });
-}
-
-INSTANTIATE_TEST_SUITE_P (DiscImage, AsMounted, testing::Values (ImageKind::rockRidge, ImageKind::jolietOnly),
-                          [] (const testing::TestParamInfo<ImageKind>& kind)
-                          { return kind.param == ImageKind::rockRidge ? "RockRidge" : "JolietOnly"; });

@@ -1,11 +1,11 @@
 // The program without an X server it can use, and when the one it has goes away.
 
-#include "Disc.h"
+#include "support/Disc.h"
 #include "support/SocketInTheWay.h"
 
 #include <gtest/gtest.h>
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {

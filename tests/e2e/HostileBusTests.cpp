@@ -3,13 +3,13 @@
 // launcher, and addresses that would run a program. None may freeze the menu, misdirect it
 // or run anything; the menu answers every click and ends with status 0.
 
-#include "Session.h"
 #include "support/AccessibilityDesktop.h"
+#include "support/Session.h"
 #include "support/SocketInTheWay.h"
 
 #include <sys/stat.h>
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {

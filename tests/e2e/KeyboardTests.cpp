@@ -1,11 +1,11 @@
 // The menu without a mouse: real key presses through XTEST into the program's window.
 
-#include "Session.h"
+#include "support/Session.h"
 
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {

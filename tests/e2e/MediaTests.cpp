@@ -1,7 +1,7 @@
 // The program on media as desktops mount them, started the ways people start it.
 
-#include "Session.h"
 #include "launching/OpeningRule.h"
+#include "support/Session.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +13,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {

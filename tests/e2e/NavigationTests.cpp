@@ -1,9 +1,9 @@
-#include "Session.h"
+#include "support/Session.h"
 
 #include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
-using namespace e2e;
+using namespace support;
 
 TEST (Navigation, MenuButtonsShowTheirPagesAndReturnBringsTheMenuBack)
 {

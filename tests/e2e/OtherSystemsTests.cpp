@@ -2,12 +2,12 @@
 // with debootstrap, entered with chroot in a mount namespace of the test's own. The X
 // server's socket is bound in, and the disc's folder read-only at the same path.
 
-#include "Disc.h"
-#include "Session.h"
+#include "support/Disc.h"
+#include "support/Session.h"
 
 #include <unistd.h>
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {

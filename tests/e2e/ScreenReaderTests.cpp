@@ -1,13 +1,13 @@
 // The menu as a blind person meets it on Linux: its tree on the AT-SPI bus, read and used
 // with the desktop's own AT-SPI library (tests/atspi/atspi-client.py) and spoken by Orca.
 
-#include "Session.h"
 #include "support/AccessibilityDesktop.h"
+#include "support/Session.h"
 #include "support/SocketInTheWay.h"
 
 #include <X11/keysym.h>
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {

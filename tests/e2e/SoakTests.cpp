@@ -4,10 +4,10 @@
 // that is no fault. The fault guarded against here is a click answered only when the next
 // input arrives, which without further input is never.
 
-#include "Session.h"
 #include "support/PageWatch.h"
+#include "support/Session.h"
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {

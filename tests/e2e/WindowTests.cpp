@@ -1,14 +1,11 @@
-#include "Session.h"
+#include "support/Session.h"
 
 #include <gtest/gtest.h>
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {
-constexpr int windowWidth = 644, windowHeight = 424;
-const juce::Rectangle<int> contentArea{ 4, 24, 636, 396 };
-
 juce::Rectangle<int> centredWindow (const XServer& x)
 {
     return { (x.width() - windowWidth) / 2, (x.height() - windowHeight) / 2, windowWidth, windowHeight };
@@ -71,7 +68,10 @@ TEST (Window, CommandLineArgumentsChangeNothing)
         ASSERT_EQ (plain.waitForExit(), std::optional<int> (0));
     }
 
-    Process app (x, programPath(), { "--help", "-v", "Orvalis\\Orvalis.exe", "$(touch /tmp/x)", "a b;c", "\xc3\xa9" });
+    // Arguments that would do something if anything read them, the shell above all.
+    const juce::TemporaryFile marker;
+    const auto touch = "$(touch " + marker.getFile().getFullPathName().toStdString() + ")";
+    Process app (x, programPath(), { "--help", "-v", "Orvalis\\Orvalis.exe", touch, "`" + touch.substr (2, touch.size() - 3) + "`", "a b;c", "\xc3\xa9", "caf\xe9" });
     const auto window = waitForWindow (x, app.pid());
     ASSERT_TRUE (window.has_value());
     EXPECT_EQ (window->title, "ORVALIS Brelvan");
@@ -80,6 +80,7 @@ TEST (Window, CommandLineArgumentsChangeNothing)
 
     sendCloseRequest (x, window->id);
     EXPECT_EQ (app.waitForExit(), std::optional<int> (0));
+    EXPECT_FALSE (marker.getFile().exists()) << "an argument ran as a command";
 }
 
 TEST (Window, TwoCopiesRunSideBySide)

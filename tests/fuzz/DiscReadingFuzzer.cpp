@@ -2,8 +2,8 @@
 // modes, its table of contents), a Windows program's import tables, header and signature
 // (and the marking of its header), and an autorun.inf. The first byte chooses the reader; the rest is its input.
 
-#include "launching/Utf8Text.h"
 #include "tools/disc/DiscImage.h"
+#include "tools/disc/Utf8Text.h"
 #include "tools/disc/WindowsImports.h"
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)

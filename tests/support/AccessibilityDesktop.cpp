@@ -5,7 +5,7 @@
 #include <termios.h>
 #include <thread>
 
-namespace e2e
+namespace support
 {
 class AccessibilityDesktop::Terminal
 {
@@ -197,4 +197,4 @@ std::unique_ptr<Process> AccessibilityDesktop::clientInBackground (const std::ve
     args.insert (args.end(), arguments.begin(), arguments.end());
     return std::make_unique<Process> (x, python, args, std::string(), environment());
 }
-} // namespace e2e
+} // namespace support

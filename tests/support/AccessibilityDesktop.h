@@ -1,10 +1,12 @@
 #pragma once
 
-#include "Harness.h"
+#include "Processes.h"
+#include "Screenshots.h"
+#include "XInput.h"
 
 #include <mutex>
 
-namespace e2e
+namespace support
 {
 /** A desktop as a blind person's session has it, for one X server: a private session bus,
     the accessibility bus with its registry (at-spi2-core's bus launcher), and, once asked
@@ -74,4 +76,4 @@ private:
     class Terminal;
     std::unique_ptr<Terminal> debugFile;
 };
-} // namespace e2e
+} // namespace support

@@ -2,7 +2,7 @@
 
 #include <sys/mount.h>
 
-namespace e2e
+namespace support
 {
 void writeRecordingOpener (const juce::File& script, const juce::String& log)
 {
@@ -42,4 +42,4 @@ NoexecMount::~NoexecMount()
     if (mounted)
         umount2 (folder.getFullPathName().toRawUTF8(), MNT_DETACH);
 }
-} // namespace e2e
+} // namespace support

@@ -4,7 +4,7 @@
 
 #include <sys/types.h>
 
-namespace e2e
+namespace support
 {
 /** Writes an executable script that stands in for the desktop's opener: each call appends
     "open args=N" and then each argument on a line of its own to the log, a path or a shell
@@ -29,4 +29,4 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE (NoexecMount)
 };
-} // namespace e2e
+} // namespace support

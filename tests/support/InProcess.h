@@ -4,7 +4,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-namespace testing_support
+namespace support
 {
 /** Delivers what has been posted to the message queue, such as page messages. */
 inline void runMessageLoop (int milliseconds = 50)
@@ -27,7 +27,7 @@ public:
     RecordingOpener()
     {
         folder.createDirectory();
-        e2e::writeRecordingOpener (folder.getChildFile ("xdg-open"), log.getFullPathName());
+        support::writeRecordingOpener (folder.getChildFile ("xdg-open"), log.getFullPathName());
         oldPath = juce::SystemStats::getEnvironmentVariable ("PATH", {});
         setenv ("PATH", (folder.getFullPathName() + ":" + oldPath).toRawUTF8(), 1);
     }
@@ -69,4 +69,4 @@ inline bool near (juce::Colour a, juce::Colour b, int tolerance = 2)
 {
     return std::abs (a.getRed() - b.getRed()) <= tolerance && std::abs (a.getGreen() - b.getGreen()) <= tolerance && std::abs (a.getBlue() - b.getBlue()) <= tolerance;
 }
-} // namespace testing_support
+} // namespace support

@@ -5,7 +5,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-namespace e2e
+namespace support
 {
 namespace
 {
@@ -143,4 +143,4 @@ bool MemoryCgroup::limitTo (long long bytes) const
         close (fd);
     return written == (ssize_t) text.size();
 }
-} // namespace e2e
+} // namespace support

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "Harness.h"
+#include "Processes.h"
+#include "Screenshots.h"
+#include "XInput.h"
 
-namespace e2e
+namespace support
 {
 /** How fast a drive answers: the access time of a read that does not continue the last
     one, the transfer rate, and the buffer it reads ahead into. */
@@ -78,4 +80,4 @@ public:
 private:
     juce::File folder;
 };
-} // namespace e2e
+} // namespace support

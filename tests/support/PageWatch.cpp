@@ -3,7 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
-namespace e2e
+namespace support
 {
 namespace
 {
@@ -11,17 +11,6 @@ namespace
     const juce::Rectangle<int> signature{ 0, 140, 330, 6 };
     constexpr const char* backgrounds[] = { "menu", "orvalis", "tessaly", "marrowby", "kestrune" };
 } // namespace
-
-void quickClick (const XServer& x, juce::Point<int> at)
-{
-    auto* dpy = x.display();
-    XTestFakeMotionEvent (dpy, -1, at.x, at.y, CurrentTime);
-    XTestFakeButtonEvent (dpy, 1, True, CurrentTime);
-    XSync (dpy, False);
-    std::this_thread::sleep_for (5ms);
-    XTestFakeButtonEvent (dpy, 1, False, CurrentTime);
-    XSync (dpy, False);
-}
 
 PageWatch::PageWatch (const XServer& server, juce::Point<int> contentOnScreen, const juce::File& pictures)
     : x (server)
@@ -61,4 +50,4 @@ std::optional<std::chrono::microseconds> PageWatch::clickUntil (juce::Point<int>
     }
     return std::chrono::duration_cast<std::chrono::microseconds> (Clock::now() - start);
 }
-} // namespace e2e
+} // namespace support

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "Harness.h"
+#include "Processes.h"
+#include "Screenshots.h"
+#include "XInput.h"
 
 #include <optional>
 
-namespace e2e
+namespace support
 {
 /** The quickest click a person makes: press and release with nothing else in between. */
 void quickClick (const XServer&, juce::Point<int> onRoot);
@@ -32,4 +34,4 @@ private:
     juce::Point<int> origin;
     std::vector<juce::Image> signatures; // the menu's, then the four products' in item order
 };
-} // namespace e2e
+} // namespace support

@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace e2e
+namespace support
 {
 namespace
 {
@@ -143,4 +143,4 @@ void SocketInTheWay::serve()
             close (c.upstream);
     }
 }
-} // namespace e2e
+} // namespace support

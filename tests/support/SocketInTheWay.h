@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-namespace e2e
+namespace support
 {
 /** A server that does not behave, such as a session bus or an X server: a socket that takes
     every connection and then never answers, or one that holds everything back until told to
@@ -45,4 +45,4 @@ private:
     std::atomic<int> accepted{ 0 };
     std::thread server;
 };
-} // namespace e2e
+} // namespace support

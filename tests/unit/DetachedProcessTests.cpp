@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-using namespace testing_support;
+using namespace support;
 
 TEST (DetachedProcess, RunsTheProgramWithItsArgumentsUntouched)
 {
@@ -71,7 +71,7 @@ TEST (DetachedProcess, LeavesNoZombieBehind)
     juce::Thread::sleep (200);
 
     // No child of this process is left unreaped.
-    EXPECT_EQ (e2e::zombieChildren (getpid()), 0);
+    EXPECT_EQ (support::zombieChildren (getpid()), 0);
 }
 
 TEST (DetachedProcess, OpensExecutablesDirectlyAndEverythingElseWithTheDesktopOpener)

@@ -32,7 +32,7 @@ public:
     {
         folder.createDirectory();
         if (noexec)
-            mount = std::make_unique<e2e::NoexecMount> (folder);
+            mount = std::make_unique<support::NoexecMount> (folder);
     }
 
     ~Medium()
@@ -63,7 +63,7 @@ public:
 
 private:
     juce::File folder{ juce::File::createTempFile ("medium") };
-    std::unique_ptr<e2e::NoexecMount> mount;
+    std::unique_ptr<support::NoexecMount> mount;
 };
 
 juce::MemoryBlock contentOf (const juce::File& f)
@@ -237,7 +237,7 @@ TEST (OpeningRule, ReadsTheLoaderFromEveryElfLayout)
 // command. The C library's execvp would hand it to /bin/sh; nothing may run it.
 TEST (OpeningRule, ACommandLineWithTheExecuteBitIsNeverRun)
 {
-    testing_support::RecordingOpener recorder;
+    support::RecordingOpener recorder;
     Medium medium (false);
     const auto marker = medium.root().getChildFile ("ran");
     const auto pack = medium.add ("Kestrune.tpk", "touch '" + marker.getFullPathName() + "'\n", 0555);

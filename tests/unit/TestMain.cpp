@@ -1,4 +1,4 @@
-#include "support/Harness.h"
+#include "support/XServer.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ int main (int argc, char** argv)
     if (GTEST_FLAG_GET (list_tests))
         return RUN_ALL_TESTS(); // the build lists the tests; nothing needs a display for it
 
-    e2e::XServer server;
+    support::XServer server;
     setenv ("DISPLAY", server.displayName().c_str(), 1);
     juce::ScopedJuceInitialiser_GUI framework;
     return RUN_ALL_TESTS();

@@ -1,4 +1,4 @@
-#include "launching/Utf8Text.h"
+#include "tools/disc/Utf8Text.h"
 
 #include <gtest/gtest.h>
 

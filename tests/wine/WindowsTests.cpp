@@ -1,12 +1,12 @@
 // The Windows program under Wine, in a private X server, driven with real clicks.
 
-#include "e2e/Session.h"
+#include "support/Session.h"
 
 #include <X11/keysym.h>
 #include <array>
 #include <gtest/gtest.h>
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {

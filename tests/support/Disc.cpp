@@ -3,7 +3,7 @@
 #include <csignal>
 #include <sys/stat.h>
 
-namespace e2e
+namespace support
 {
 namespace
 {
@@ -134,4 +134,4 @@ juce::MemoryBlock Disc::scriptStandIn()
     const auto script = juce::String ("#!/bin/sh\n") + standInRecord;
     return { script.toRawUTF8(), script.getNumBytesAsUTF8() };
 }
-} // namespace e2e
+} // namespace support

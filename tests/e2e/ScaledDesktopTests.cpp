@@ -2,11 +2,11 @@
 // with or without a window manager's work area, and shows the pictures drawn for the scale.
 // Whatever the settings say, the scale stays between 1 and 4 and the window on the screen.
 
-#include "Session.h"
+#include "support/Session.h"
 
 #include <gtest/gtest.h>
 
-using namespace e2e;
+using namespace support;
 
 namespace
 {

@@ -3,23 +3,14 @@
 // A running program on a fresh X server, and what the tests know of its pages.
 
 #include "Disc.h"
+#include "Facts.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
 
-namespace e2e
+namespace support
 {
-// Page coordinates of what the tests click; the page sits at the content area's top-left.
-inline const juce::Point<int> contentInWindow{ 4, 24 };
-inline const juce::Point<int> maximiseButtonInWindow{ 604, 14 }, closeButtonInWindow{ 628, 14 };
-inline const juce::Point<int> menuButtons[] = { { 390, 223 }, { 496, 127 }, { 489, 224 }, { 585, 222 } };
-inline const juce::Point<int> installButton{ 460, 345 }, returnButton{ 572, 332 };
-// The controls' bounds on their pages, menu buttons in item order.
-inline const juce::Rectangle<int> menuButtonBounds[] = { { 344, 184, 93, 78 }, { 446, 80, 101, 95 }, { 443, 185, 93, 78 }, { 539, 183, 93, 78 } };
-inline const juce::Rectangle<int> installBounds{ 392, 296, 136, 98 }, returnBounds{ 520, 312, 104, 41 };
-inline const char* const items[] = { "Orvalis", "Tessaly", "Marrowby", "Kestrune" };
-
 // Areas of each page where no child lies, so the screen shows the background itself.
 inline const juce::Rectangle<int> menuFreeArea{ 0, 0, 330, 280 }, productFreeArea{ 0, 0, 380, 290 };
 
@@ -197,4 +188,4 @@ struct Session
     std::unique_ptr<Process> app;
     std::optional<WindowInfo> window;
 };
-} // namespace e2e
+} // namespace support

@@ -2,7 +2,7 @@
 
 #include <sys/prctl.h>
 
-namespace e2e
+namespace support
 {
 namespace
 {
@@ -17,6 +17,16 @@ bool canActAsDesktopUser()
 Ending masterImage (const juce::File& staged, const juce::File& image)
 {
     return runToEnd ({ BRELVAN_DISC_MASTER, staged.getFullPathName().toStdString(), image.getFullPathName().toStdString() }, plainEnvironment, 60s);
+}
+
+Ending discCheck (const juce::File& image)
+{
+    return runToEnd ({ BRELVAN_DISC_CHECK, image.getFullPathName().toStdString() }, plainEnvironment, 60s);
+}
+
+bool succeeds (const std::vector<std::string>& argv)
+{
+    return runToEnd (argv, plainEnvironment, 60s).status == std::optional<int> (0);
 }
 
 Session::Start throughAutorun (const juce::File& mounted, AutorunStart how)
@@ -44,4 +54,4 @@ Session::Start throughAutorun (const juce::File& mounted, AutorunStart how)
         return std::make_unique<Process> (menu ? static_cast<pid_t> (menu->pid) : -1);
     };
 }
-} // namespace e2e
+} // namespace support

@@ -3,7 +3,7 @@
 #include "Session.h"
 #include "support/OpticalDriveMount.h"
 
-namespace e2e
+namespace support
 {
 /** The user a desktop runs the disc as in these tests: nobody, someone other than its owner. */
 constexpr uid_t desktopUser = 65534;
@@ -13,6 +13,12 @@ bool canActAsDesktopUser();
 
 /** Runs disc-master on a staged disc, which also writes its autorun.sh. */
 Ending masterImage (const juce::File& staged, const juce::File& image);
+
+/** Runs disc-check on an image. */
+Ending discCheck (const juce::File& image);
+
+/** Runs a tool to its end in a plain environment and says whether it succeeded. */
+bool succeeds (const std::vector<std::string>& argv);
 
 /** How the menu is started from a mounted disc. */
 struct AutorunStart
@@ -27,4 +33,4 @@ struct AutorunStart
     as the desktop user where asked. The menu it leaves running becomes ours to watch,
     since this process collects orphans. */
 Session::Start throughAutorun (const juce::File& mounted, AutorunStart how);
-} // namespace e2e
+} // namespace support

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "support/Fixtures.h"
-#include "support/Harness.h"
+#include "support/Processes.h"
+#include "support/Screenshots.h"
+#include "support/XInput.h"
 
-namespace e2e
+namespace support
 {
 /** A disc laid out in a temporary folder: a copy of the program at its root and,
     in the item folders, stand-in installers that write each start into a log.
@@ -70,4 +72,4 @@ private:
     int installerSecondsSetting = 0;
 };
 
-} // namespace e2e
+} // namespace support

@@ -1,60 +1,21 @@
 #include "artwork/Artwork.h"
 #include "artwork/ArtworkPicture.h"
 #include "artwork/PngDecoder.h"
-#include "support/Harness.h"
+#include "support/CommittedPictures.h"
 #include "support/InProcess.h"
+#include "support/Processes.h"
+#include "support/Screenshots.h"
+#include "support/XInput.h"
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 #include <set>
 #include <zlib.h>
 
+using namespace support;
+
 namespace
 {
-struct CatalogueRow
-{
-    const char* name;
-    const ArtworkEntry& entry;
-    int width, height;
-};
-
-const CatalogueRow catalogue[] = {
-    { "menuBackground", Artwork::menuBackground, 640, 400 },
-    { "menuOrvalisButton", Artwork::menuOrvalisButton, 93, 78 },
-    { "menuTessalyButton", Artwork::menuTessalyButton, 101, 95 },
-    { "menuMarrowbyButton", Artwork::menuMarrowbyButton, 93, 78 },
-    { "menuKestruneButton", Artwork::menuKestruneButton, 93, 78 },
-    { "orvalisBackground", Artwork::orvalisBackground, 640, 400 },
-    { "orvalisReturn", Artwork::orvalisReturn, 104, 41 },
-    { "orvalisInstall", Artwork::orvalisInstall, 136, 98 },
-    { "tessalyBackground", Artwork::tessalyBackground, 640, 400 },
-    { "tessalyReturn", Artwork::tessalyReturn, 104, 41 },
-    { "tessalyInstall", Artwork::tessalyInstall, 136, 98 },
-    { "marrowbyBackground", Artwork::marrowbyBackground, 640, 400 },
-    { "marrowbyReturn", Artwork::marrowbyReturn, 104, 41 },
-    { "marrowbyInstall", Artwork::marrowbyInstall, 136, 98 },
-    { "kestruneBackground", Artwork::kestruneBackground, 640, 400 },
-    { "kestruneReturn", Artwork::kestruneReturn, 104, 41 },
-    { "kestruneInstall", Artwork::kestruneInstall, 136, 98 },
-};
-
-const juce::File picturesFolder{ BRELVAN_SOURCE_DIR "/artwork/pictures" };
-
-// The set the program shows at 100 %, and the one drawn with twice the pixels each way.
-constexpr int scales[] = { 1, 2 };
-
-juce::File setFolder (int scale)
-{
-    return scale == 1 ? picturesFolder : picturesFolder.getChildFile (juce::String (scale) + "x");
-}
-
-juce::MemoryBlock committedBytes (const char* name, int scale = 1)
-{
-    juce::MemoryBlock bytes;
-    setFolder (scale).getChildFile (juce::String (name) + ".png").loadFileAsData (bytes);
-    return bytes;
-}
-
 juce::Image decode (const juce::MemoryBlock& bytes)
 {
     return PngDecoder::framework (bytes.getData(), bytes.getSize());
@@ -294,67 +255,6 @@ TEST (Pictures, AtTwiceTheSizeReducedByHalfAreThePictureAgain)
         EXPECT_FALSE (matches (likeness (reduced, moved)));
     }
 }
-TEST (Catalogue, HoldsTheCommittedFilesAtAddressesOfTheirOwn)
-{
-    std::set<const char*> addresses;
-    for (auto& row : catalogue)
-    {
-        SCOPED_TRACE (row.name);
-        EXPECT_EQ (juce::MemoryBlock (row.entry.data, static_cast<size_t> (row.entry.size)), committedBytes (row.name));
-        addresses.insert (row.entry.data);
-    }
-    EXPECT_EQ (addresses.size(), std::size (catalogue));
-}
-
-// The pages draw what ArtworkPicture hands out: one image per entry, the same each time. The
-// first drawing decodes the rest of its set ahead, one picture per message; drawing at the
-// other scale decodes the other set, and every picture then lets its first set go.
-TEST (Catalogue, DecodesAheadInTheSetInUseAndLetsTheOtherSetGo)
-{
-    std::vector<juce::Image> pictures;
-    std::set<juce::ImagePixelData*> distinct;
-    for (auto& row : catalogue)
-    {
-        SCOPED_TRACE (row.name);
-        const auto picture = ArtworkPicture::of (row.entry);
-        ASSERT_TRUE (picture.isValid());
-        EXPECT_EQ (picture.getBounds(), juce::Rectangle<int> (row.width, row.height));
-        EXPECT_EQ (ArtworkPicture::of (row.entry).getPixelData(), picture.getPixelData());
-        distinct.insert (picture.getPixelData());
-        pictures.push_back (picture);
-    }
-    EXPECT_EQ (distinct.size(), std::size (catalogue)) << "the four Return pictures are alike, yet entries of their own";
-
-    int allDecoded = 0;
-    ArtworkPicture::whenAllDecoded ([&allDecoded]
-                                    { ++allDecoded; });
-    const auto waitForAllDecoded = [&allDecoded] (int times)
-    {
-        for (int i = 0; i < 400 && allDecoded < times; ++i)
-            testing_support::runMessageLoop (5);
-        return allDecoded;
-    };
-
-    // Only the first picture is drawn; every other one is decoded all the same.
-    EXPECT_TRUE (ArtworkPicture::forScale (pictures[0], 1.0f).isValid());
-    EXPECT_EQ (waitForAllDecoded (1), 1);
-    std::vector<juce::Image> atOneToOne;
-    for (auto& picture : pictures)
-        atOneToOne.push_back (ArtworkPicture::forScale (picture, 1.0f));
-    for (auto& pixels : atOneToOne)
-        EXPECT_EQ (pixels.getPixelData()->getReferenceCount(), 2) << "held by its picture and here";
-
-    const auto twice = ArtworkPicture::forScale (pictures[0], 2.0f);
-    EXPECT_EQ (twice.getBounds(), pictures[0].getBounds() * 2);
-    EXPECT_EQ (waitForAllDecoded (2), 2);
-    for (size_t i = 0; i < pictures.size(); ++i)
-    {
-        EXPECT_EQ (atOneToOne[i].getPixelData()->getReferenceCount(), 1) << catalogue[i].name << " kept its 1x pixels";
-        EXPECT_EQ (ArtworkPicture::forScale (pictures[i], 2.0f).getBounds(), pictures[i].getBounds() * 2) << catalogue[i].name;
-    }
-    ArtworkPicture::whenAllDecoded (nullptr);
-}
-
 // Both decoders, the framework's and the program's own, leave out zlib's Adler-32 of the
 // pixels (the last four bytes of the stream); the chunk's CRC-32 must still refuse any damage.
 TEST (Pictures, DecodeWithoutThePixelChecksumYetRefuseDamage)
@@ -387,7 +287,7 @@ TEST (Pictures, DecodeWithoutThePixelChecksumYetRefuseDamage)
 
         const auto wrongAdler = decodeWith (damaged (idat.size - 1, true));
         ASSERT_TRUE (wrongAdler.isValid());
-        EXPECT_EQ (e2e::countDifferentPixels (wrongAdler, original), 0);
+        EXPECT_EQ (support::countDifferentPixels (wrongAdler, original), 0);
 
         EXPECT_FALSE (decodeWith (damaged (idat.size - 1, false)).isValid());
         EXPECT_FALSE (decodeWith (damaged (idat.size / 2, false)).isValid());
