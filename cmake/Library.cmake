@@ -85,6 +85,6 @@ set_target_properties(brelvan PROPERTIES POSITION_INDEPENDENT_CODE ON)
 
 brelvan_compile_framework()
 if(BRELVAN_FUZZ)
-    brelvan_compile_for_fuzzing(brelvan ${PROJECT_SOURCE_DIR}/launching/OpeningRule.cpp
+    brelvan_compile_for_fuzzing(brelvan ${PROJECT_SOURCE_DIR}/launching/OpeningRuleLinux.cpp
         ${PROJECT_SOURCE_DIR}/artwork/PngDecoder.cpp ${PROJECT_SOURCE_DIR}/artwork/PngReading.cpp)
 endif()
