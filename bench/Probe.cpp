@@ -31,9 +31,14 @@ juce::Image menuStrip (const juce::File& pictures, int scale)
     return juce::ImageFileFormat::loadFrom (set.getChildFile ("menuBackground.png")).getClippedImage (strip * scale);
 }
 
+juce::Point<int> contentOnScreen (const XServer& x, int scale)
+{
+    return contentInWindow * scale + juce::Point<int> ((x.width() - 644 * scale) / 2, (x.height() - 424 * scale) / 2);
+}
+
 juce::Rectangle<int> menuStripOnScreen (const XServer& x, int scale)
 {
-    return (strip + contentInWindow) * scale + juce::Point<int> ((x.width() - 644 * scale) / 2, (x.height() - 424 * scale) / 2);
+    return strip * scale + contentOnScreen (x, scale);
 }
 
 double millisecondsUntilPainted (const XServer& x, juce::Rectangle<int> where, const juce::Image& expected, Clock::time_point start)

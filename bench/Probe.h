@@ -1,7 +1,7 @@
 #pragma once
 
-// What the start-up probes share: where the menu's first paint shows on a private X
-// server, medians, and a process's page faults.
+// What the probes share: where the menu's first paint shows on a private X server,
+// medians, and what the kernel counts of a process.
 
 #include "support/Processes.h"
 #include "support/Screenshots.h"
@@ -19,6 +19,9 @@ double minorFaults (pid_t pid);
 
 /** A strip of the menu's background that no child covers, where its first paint shows. */
 juce::Image menuStrip (const juce::File& pictures, int scale);
+
+/** Where the window's content starts on the screen, the window centred at its start size. */
+juce::Point<int> contentOnScreen (const XServer&, int scale = 1);
 
 /** Where that strip shows on the screen, the window centred at its start size. */
 juce::Rectangle<int> menuStripOnScreen (const XServer&, int scale);

@@ -1,9 +1,9 @@
 // Measures the menu against the framework's minimal window, side by side in one run, on
 // a private X server: the time from exec until the window's content is on the screen
 // (found by polling the screen; the programs get no flag), resident memory once shown,
-// the CPU time and wake-ups of ten idle seconds, and the executables' sizes.
+// and the executables' sizes.
 //
-//   startup_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [IDLE_SECONDS] [SCALE]
+//   startup_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [SCALE]
 //
 // Prints one line per figure: name, the program's median, the floor's median, their ratio.
 // With SCALE 2, both run on a desktop scaled to 200 % (its settings daemon says so, and a
@@ -27,33 +27,7 @@ struct ProcessFigures
 {
     double faultsToPaint = 0;
     long residentKiB = 0;
-    double idleCpuSeconds = 0, wakeUps = 0;
 };
-
-long procStatusValue (pid_t pid, const juce::String& field, const juce::String& task = {})
-{
-    const auto file = task.isEmpty() ? juce::File ("/proc/" + juce::String (pid) + "/status")
-                                     : juce::File ("/proc/" + juce::String (pid) + "/task/" + task + "/status");
-    return file.loadFileAsString().fromFirstOccurrenceOf (field + ":", false, false).trim().getLargeIntValue();
-}
-
-// Time on the CPU of all the process's threads, in nanoseconds from the scheduler
-// (the clock ticks of /proc/PID/stat are too coarse for a few idle milliseconds).
-double cpuSeconds (pid_t pid)
-{
-    double total = 0;
-    for (const auto& task : juce::RangedDirectoryIterator (juce::File ("/proc/" + juce::String (pid) + "/task"), false, "*", juce::File::findDirectories))
-        total += (double) task.getFile().getChildFile ("schedstat").loadFileAsString().upToFirstOccurrenceOf (" ", false, false).getLargeIntValue();
-    return total / 1.0e9;
-}
-
-double voluntarySwitches (pid_t pid)
-{
-    double total = 0;
-    for (const auto& task : juce::RangedDirectoryIterator (juce::File ("/proc/" + juce::String (pid) + "/task"), false, "*", juce::File::findDirectories))
-        total += (double) procStatusValue (pid, "voluntary_ctxt_switches", task.getFile().getFileName());
-    return total;
-}
 
 /** Starts a program and returns the milliseconds until its content shows the expected strip. */
 double startUntilPainted (const XServer& x, int scale, const std::string& program, const std::vector<std::string>& args,
@@ -128,24 +102,20 @@ int main (int argc, char* argv[])
 {
     if (argc < 4)
     {
-        std::cerr << "usage: startup_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [IDLE_SECONDS]\n";
+        std::cerr << "usage: startup_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [SCALE]\n";
         return 2;
     }
     const std::string program = argv[1], minimal = argv[2];
     const juce::File pictures (argv[3]);
     const auto runs = argc > 4 ? std::max (1, atoi (argv[4])) : 10;
-    const auto idleSeconds = argc > 5 ? std::max (1, atoi (argv[5])) : 10;
-    const auto scale = argc > 6 && atoi (argv[6]) == 2 ? 2 : 1;
+    const auto scale = argc > 5 && atoi (argv[5]) == 2 ? 2 : 1;
     const auto set = scale == 1 ? pictures : pictures.getChildFile ("2x");
 
     const auto menuPaint = menuStrip (pictures, scale);
     juce::Image azure (juce::Image::ARGB, menuPaint.getWidth(), menuPaint.getHeight(), true);
     azure.clear (azure.getBounds(), juce::Colours::azure);
 
-    // The menu; the framework's minimal window; and that window with the framework's
-    // tooltip window, which the menu must have and which polls the pointer while idle.
     Subject menu{ program, {}, menuPaint, {}, {} }, floor{ minimal, {}, azure, {}, {} };
-    Subject floorWithTips{ minimal, { "--tooltip-window" }, azure, {}, {} };
     XServer x (1024 * scale, 768 * scale);
     const juce::TemporaryFile settings;
     const auto settingsDaemon = scale == 2 ? scaleDesktop (x, settings.getFile()) : nullptr;
@@ -153,7 +123,7 @@ int main (int argc, char* argv[])
     // Alternating, so that all meet the same machine state.
     for (int run = 0; run < runs; ++run)
     {
-        for (auto* subject : { &menu, &floor, &floorWithTips })
+        for (auto* subject : { &menu, &floor })
         {
             std::unique_ptr<Process> running;
             const auto ms = startUntilPainted (x, scale, subject->program, subject->args, subject->expectedStrip, running);
@@ -166,14 +136,9 @@ int main (int argc, char* argv[])
             ProcessFigures figures;
             figures.faultsToPaint = minorFaults (running->pid());
 
-            // Settled and idle: memory, then CPU and wake-ups over the idle seconds.
+            // Settled: memory.
             std::this_thread::sleep_for (1s);
             figures.residentKiB = procStatusValue (running->pid(), "VmRSS");
-            const auto cpu0 = cpuSeconds (running->pid());
-            const auto wake0 = voluntarySwitches (running->pid());
-            std::this_thread::sleep_for (std::chrono::seconds (idleSeconds));
-            figures.idleCpuSeconds = cpuSeconds (running->pid()) - cpu0;
-            figures.wakeUps = voluntarySwitches (running->pid()) - wake0;
             subject->figures.push_back (figures);
             stop (running);
         }
@@ -188,14 +153,6 @@ int main (int argc, char* argv[])
     row ("resident memory above the floor (against the decoded pictures)" + at, residentProgram - residentFloor, decodedMiB (set), "MiB");
     if (scale != 1)
         return 0;
-    const auto idle = " over " + std::to_string (idleSeconds) + " s";
-    for (const auto* idleFloor : { &floor, &floorWithTips })
-    {
-        const std::string against = idleFloor == &floor ? "" : " (floor: minimal window with a tooltip window)";
-        row ("idle CPU" + idle + against, menu.median (&ProcessFigures::idleCpuSeconds) * 1000.0,
-             idleFloor->median (&ProcessFigures::idleCpuSeconds) * 1000.0, "ms");
-        row ("idle wake-ups" + idle + against, menu.median (&ProcessFigures::wakeUps), idleFloor->median (&ProcessFigures::wakeUps), "");
-    }
 
     double pictureBytes = 0;
     for (const auto& entry : juce::RangedDirectoryIterator (pictures, false, "*.png"))

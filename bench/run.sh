@@ -16,21 +16,23 @@ idle="${3:-10}"
 # A checking build's disc carries its program unstripped, twenty times the size: no cold starts.
 cold_start=yes
 grep -q '^BRELVAN_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" && cold_start=
-cmake --build "$build" --target OrvalisBrelvan bench_minimal_window brelvan_bench startup_probe click_probe ${cold_start:+cold_start_probe disc-image} > /dev/null
+cmake --build "$build" --target OrvalisBrelvan bench_minimal_window brelvan_bench startup_probe idle_probe click_probe ${cold_start:+cold_start_probe disc-image} > /dev/null
 
 echo "| figure | menu | floor | ratio | unit |"
 echo "|---|---|---|---|---|"
 "$build/bench/startup_probe" "$build/OrvalisBrelvan_artefacts/Release/OrvalisBrelvan" "$build/bench/bench_minimal_window" \
-    "$source_dir/artwork/pictures" "$runs" "$idle" > "$build/bench/startup-1x.tsv"
+    "$source_dir/artwork/pictures" "$runs" > "$build/bench/startup-1x.tsv"
 "$build/bench/startup_probe" "$build/OrvalisBrelvan_artefacts/Release/OrvalisBrelvan" "$build/bench/bench_minimal_window" \
-    "$source_dir/artwork/pictures" "$runs" 1 2 > "$build/bench/startup-2x.tsv"
+    "$source_dir/artwork/pictures" "$runs" 2 > "$build/bench/startup-2x.tsv"
+"$build/bench/idle_probe" "$build/OrvalisBrelvan_artefacts/Release/OrvalisBrelvan" "$build/bench/bench_minimal_window" \
+    "$source_dir/artwork/pictures" "$runs" "$idle" > "$build/bench/idle.tsv"
 "$build/bench/click_probe" "$build/OrvalisBrelvan_artefacts/Release/OrvalisBrelvan" "$build/bench/bench_minimal_window" \
     "$source_dir/artwork/pictures" "$((runs * 40))" > "$build/bench/clicks.tsv"
 : > "$build/bench/cold-start.tsv"
 if [ -n "$cold_start" ]; then
     "$build/bench/cold_start_probe" "$build/OrvalisBrelvan.iso" "$source_dir/artwork/pictures" "$runs" > "$build/bench/cold-start.tsv"
 fi
-cat "$build/bench/startup-1x.tsv" "$build/bench/startup-2x.tsv" "$build/bench/clicks.tsv" "$build/bench/cold-start.tsv" |
+cat "$build/bench/startup-1x.tsv" "$build/bench/startup-2x.tsv" "$build/bench/idle.tsv" "$build/bench/clicks.tsv" "$build/bench/cold-start.tsv" |
     awk -F'\t' '{ if ($3 == "") printf "| %s | %.2f | | | %s |\n", $1, $2, $5; else printf "| %s | %.2f | %.2f | %.2f | %s |\n", $1, $2, $3, $4, $5 }'
 
 # Google Benchmark's medians, each row beside its floor.

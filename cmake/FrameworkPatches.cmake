@@ -2,7 +2,7 @@
 # build folder at configure time and patched there; the program compiles that copy, and
 # the framework's headers are used as installed. Each patch is in cmake/framework.
 
-set(BRELVAN_PATCHED_MODULES juce_graphics juce_gui_basics)
+set(BRELVAN_PATCHED_MODULES juce_core juce_events juce_graphics juce_gui_basics)
 
 # brelvan_module_source(MODULE OUTPUT_VARIABLE)
 # The module's source file as the build compiles it: the patched copy where there is one.
@@ -52,12 +52,24 @@ function(brelvan_patch_module module)
 endfunction()
 
 function(brelvan_patch_framework)
+    set(patches ${PROJECT_SOURCE_DIR}/cmake/framework)
     # The program knows one picture format. The framework's image loading tries JPEG and
     # GIF as well, for its own callers only (two drag-and-drop cursors and pictures inside
     # SVG, which the menu never shows): without them, neither their readers nor libjpeg
-    # are in the program, and the framework's loading reads PNG alone.
-    brelvan_patch_module(juce_graphics ${PROJECT_SOURCE_DIR}/cmake/framework/juce_graphics-png-only.patch)
+    # are in the program, and the framework's loading reads PNG alone. And the image cache
+    # sweeps ever more rarely while every image it holds is in use.
+    brelvan_patch_module(juce_graphics ${patches}/juce_graphics-png-only.patch ${patches}/juce_graphics-image-cache-sweeps-rarely.patch)
     # The display's scale as the framework reads it from the desktop's settings, or works
-    # out from the screen's size, stays between 1 and 4, as the program's own does.
-    brelvan_patch_module(juce_gui_basics ${PROJECT_SOURCE_DIR}/cmake/framework/juce_gui_basics-display-scale-limit.patch)
+    # out from the screen's size, stays between 1 and 4, as the program's own does. And an
+    # idle window costs nothing: on Linux its vertical blanks come only while there is
+    # something to paint, the active window is found from the focus events alone, and the
+    # tooltip window looks at the pointer only while it rests on one of the components
+    # that made it their mouse listener.
+    brelvan_patch_module(juce_gui_basics ${patches}/juce_gui_basics-display-scale-limit.patch ${patches}/juce_gui_basics-rest-while-idle.patch)
+    # The timer thread sleeps until the first timer is due, or, with none running, until
+    # one starts, instead of waking ten times a second to keep a copy of the clock fresh
+    # (the copy's readers read the clock); and on Linux the message loop waits for its
+    # descriptors without a two-second timeout.
+    brelvan_patch_module(juce_events ${patches}/juce_events-sleep-while-idle.patch)
+    brelvan_patch_module(juce_core ${patches}/juce_core-approximate-counter-reads-clock.patch)
 endfunction()

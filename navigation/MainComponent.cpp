@@ -29,11 +29,14 @@ MainComponent::MainComponent (Launcher launcher)
         for (auto* control : page->getChildren())
             control->addKeyListener (this);
     addMouseListener (this, true);
+    // The tooltip window looks for a tip once the pointer enters a page or a control.
+    addMouseListener (&tooltipWindow, true);
 }
 
 // Front-most first, as the children lie.
 MainComponent::~MainComponent()
 {
+    removeMouseListener (&tooltipWindow);
     kestrunePage.reset();
     marrowbyPage.reset();
     tessalyPage.reset();
@@ -128,6 +131,14 @@ bool MainComponent::keyStateChanged (bool isKeyDown, juce::Component*)
 void MainComponent::mouseDown (const juce::MouseEvent&)
 {
     showFocusRing (false);
+}
+
+// A tip shown goes with the pointer that leaves the window: nothing in the window hears of
+// the pointer once it is out.
+void MainComponent::mouseExit (const juce::MouseEvent& event)
+{
+    if (tooltipWindow.isVisible() && !getScreenBounds().contains (event.getScreenPosition()))
+        tooltipWindow.hideTip();
 }
 
 void MainComponent::showFocusRing (bool shown)

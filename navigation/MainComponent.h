@@ -30,6 +30,7 @@ public:
     void actionListenerCallback (const juce::String& message) override;
     bool keyPressed (const juce::KeyPress&) override;
     void mouseDown (const juce::MouseEvent&) override;
+    void mouseExit (const juce::MouseEvent&) override;
 
     MainInstallerComponent* getMenuPage() const noexcept { return menuPage.get(); }
     ProductInstallerComponent* getProductPage (int installerIndex) const noexcept;

@@ -226,4 +226,42 @@ std::string programPath()
 {
     return BRELVAN_PROGRAM_PATH;
 }
+
+long procStatusValue (pid_t pid, const juce::String& field, const juce::String& thread)
+{
+    const auto folder = juce::File ("/proc/" + juce::String (pid));
+    const auto file = thread.isEmpty() ? folder.getChildFile ("status") : folder.getChildFile ("task/" + thread + "/status");
+    return file.loadFileAsString().fromFirstOccurrenceOf (field + ":", false, false).trim().getLargeIntValue();
+}
+
+namespace
+{
+    juce::Array<juce::File> threadsOf (pid_t pid)
+    {
+        return juce::File ("/proc/" + juce::String (pid) + "/task").findChildFiles (juce::File::findDirectories, false);
+    }
+} // namespace
+
+// In nanoseconds from each thread's schedstat: the clock ticks of /proc/PID/stat are too
+// coarse for a few idle milliseconds.
+double cpuSeconds (pid_t pid)
+{
+    double total = 0;
+    for (const auto& thread : threadsOf (pid))
+        total += (double) thread.getChildFile ("schedstat").loadFileAsString().upToFirstOccurrenceOf (" ", false, false).getLargeIntValue();
+    return total / 1.0e9;
+}
+
+double contextSwitches (pid_t pid, bool withPreempted)
+{
+    double total = 0;
+    for (const auto& thread : threadsOf (pid))
+    {
+        total += (double) procStatusValue (pid, "voluntary_ctxt_switches", thread.getFileName());
+        if (withPreempted)
+            total += (double) procStatusValue (pid, "nonvoluntary_ctxt_switches", thread.getFileName());
+    }
+    return total;
+}
+
 } // namespace support

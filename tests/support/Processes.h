@@ -72,6 +72,17 @@ pid_t spawnProcess (const std::vector<std::string>& argv, const std::vector<std:
 /** Ends a process, politely first, and reaps it. */
 void stopAndReap (pid_t);
 
+/** A number from a process's status file (/proc/PID/status), or from one of its threads'. */
+long procStatusValue (pid_t pid, const juce::String& field, const juce::String& thread = {});
+
+/** Time on the CPU of all the process's threads so far, from the scheduler's own count. */
+double cpuSeconds (pid_t pid);
+
+/** How often the process's threads have been switched out so far, all together: waiting
+    for something (voluntary), and when asked, preempted too. A thread that sleeps and is
+    woken counts one voluntary switch. */
+double contextSwitches (pid_t pid, bool withPreempted = true);
+
 /** The program under test, as built. */
 std::string programPath();
 } // namespace support
