@@ -11,7 +11,7 @@ build="${BRELVAN_BUILD_DIR:-$here/build}"
 start_packages=(
     g++ cmake ninja-build pkg-config
     juce-modules-source
-    libx11-dev libfreetype-dev libpng-dev zlib1g-dev libdbus-1-dev libatspi2.0-dev libzopfli-dev
+    libx11-dev libfreetype-dev libpng-dev zlib1g-dev libzstd-dev libdbus-1-dev libatspi2.0-dev libzopfli-dev
     binutils patch xdg-utils
 )
 # And what the tests, the disc image, the Windows program and the benchmark need besides.

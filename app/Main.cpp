@@ -11,10 +11,10 @@ namespace
 {
 /** What the loader runs before anything else of the program's (its .preinit_array):
     before the framework's static objects are built and before any thread exists. */
-BRELVAN_FIRST_CODE void beforeAnythingElse (int, char**, char**)
+BRELVAN_FIRST_CODE void beforeAnythingElse (int, char**, char** environment)
 {
     StandardStreams::openWhereClosed();
-    ProgramFile::path();
+    ProgramFile::findAtStart (environment);
     ProgramFile::leaveTheMedium();
 }
 } // namespace

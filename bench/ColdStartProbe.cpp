@@ -2,9 +2,11 @@
 // tests (tests/drive), the image mounted with fuseiso on a fresh mount for every start, the
 // menu started as desktops start a disc (/bin/sh autorun.sh in the disc's root) and, as a
 // file manager does, by the program's own path. Beside each, the floor: one read of the
-// program's file from start to end on a fresh mount of the same drive.
+// program's file from start to end on a fresh mount of the same drive. Given the image of
+// the same disc with the menu unpacked, also one read of the menu's own file there: what
+// running the menu's bytes from a disc cannot go below without reading fewer of them.
 //
-//   cold_start_probe IMAGE PICTURES_FOLDER [RUNS]
+//   cold_start_probe IMAGE PICTURES_FOLDER [RUNS] [UNPACKED_IMAGE]
 //
 // Prints one line per figure: name, the menu's median, the floor's median, their ratio.
 // Needs root and /dev/fuse.
@@ -103,23 +105,26 @@ int main (int argc, char* argv[])
 {
     if (argc < 3)
     {
-        std::cerr << "usage: cold_start_probe IMAGE PICTURES_FOLDER [RUNS]\n";
+        std::cerr << "usage: cold_start_probe IMAGE PICTURES_FOLDER [RUNS] [UNPACKED_IMAGE]\n";
         return 2;
     }
     const juce::File image (argv[1]);
     const auto expected = menuStrip (juce::File (argv[2]), 1);
     const auto runs = argc > 3 ? std::max (1, atoi (argv[3])) : 3;
+    const auto unpackedImage = argc > 4 ? juce::File (argv[4]) : juce::File();
 
     try
     {
         for (const auto* timing : { &dvd8x, &cd24x })
         {
-            std::vector<Start> autorun, byPath, floor;
+            std::vector<Start> autorun, byPath, floor, unpackedFloor;
             for (int run = 0; run < runs; ++run)
             {
                 autorun.push_back (startMenu (image, *timing, expected, true));
                 byPath.push_back (startMenu (image, *timing, expected, false));
                 floor.push_back (readProgramOnce (image, *timing));
+                if (unpackedImage != juce::File())
+                    unpackedFloor.push_back (readProgramOnce (unpackedImage, *timing));
             }
 
             const std::string drive = std::string (" (") + timing->name + ")";
@@ -137,11 +142,15 @@ int main (int argc, char* argv[])
             {
                 const std::string how = way == &autorun ? ", through autorun.sh" : ", by its path";
                 row ("cold start to painted menu" + drive + how + " (floor: one read of the program)", medianOf (*way, ms), medianOf (floor, ms), "ms");
+                if (!unpackedFloor.empty())
+                    row ("cold start to painted menu" + drive + how + " (floor: one read of the menu unpacked)", medianOf (*way, ms), medianOf (unpackedFloor, ms), "ms");
                 row ("drive reads" + drive + how, medianOf (*way, reads), medianOf (floor, reads), "");
                 row ("drive seeks" + drive + how, medianOf (*way, seeks), medianOf (floor, seeks), "");
                 row ("bytes read" + drive + how, medianOf (*way, megabytes), medianOf (floor, megabytes), "MB");
                 row ("minor page faults to painted menu" + drive + how, medianOf (*way, faults), "");
             }
+            if (!unpackedFloor.empty())
+                row ("bytes read (" + std::string (timing->name) + "), one read of the menu unpacked", medianOf (unpackedFloor, megabytes), "MB");
         }
     }
     catch (const std::exception& e)

@@ -6,9 +6,12 @@
 // not at all, which is the limit the figures are read against.
 //
 //   idle_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [IDLE_SECONDS]
+//   idle_probe --wine WINE64 WINEPREFIX WINDOWS_PROGRAM [RUNS] [IDLE_SECONDS]
 //
 // Prints one line per figure: name, the menu's median, the floor's median (the minimal window
-// with the framework's tooltip window, as the menu has one), their ratio.
+// with the framework's tooltip window, as the menu has one), their ratio. With --wine, the
+// Windows program under Wine, its process's threads counted as Linux sees them, with the
+// pointer away and on a control, and each thread's share by the name Wine gives it.
 
 #include "Probe.h"
 #include "support/Facts.h"
@@ -41,6 +44,28 @@ Idle measureIdle (pid_t pid, int seconds)
 }
 
 using Figures = std::map<std::string, std::vector<Idle>>;
+
+/** Each thread's wake-ups a second over the idle seconds, by the thread's name. */
+std::map<std::string, double> wakeUpsByThread (pid_t pid, int seconds)
+{
+    const auto sample = [pid]
+    {
+        std::map<std::string, double> byName;
+        for (const auto& thread : juce::File ("/proc/" + juce::String (pid) + "/task").findChildFiles (juce::File::findDirectories, false))
+        {
+            const auto name = thread.getChildFile ("comm").loadFileAsString().trim().toStdString();
+            byName[name] += (double) (procStatusValue (pid, "voluntary_ctxt_switches", thread.getFileName()) + procStatusValue (pid, "nonvoluntary_ctxt_switches", thread.getFileName()));
+        }
+        return byName;
+    };
+    std::this_thread::sleep_for (settling);
+    auto before = sample();
+    std::this_thread::sleep_for (std::chrono::seconds (seconds));
+    auto after = sample();
+    for (auto& [name, count] : after)
+        count = (count - before[name]) / seconds;
+    return after;
+}
 
 void startAndWait (const XServer& x, const std::string& program, const std::vector<std::string>& args, const juce::Image& firstPaint,
                    std::unique_ptr<Process>& running)
@@ -98,8 +123,58 @@ double medianOf (const std::vector<Idle>& values, double Idle::*member)
 }
 } // namespace
 
+/** The Windows program under Wine, as the Windows tests start it. */
+int measureUnderWine (int argc, char* argv[])
+{
+    if (argc < 5)
+    {
+        std::cerr << "usage: idle_probe --wine WINE64 WINEPREFIX WINDOWS_PROGRAM [RUNS] [IDLE_SECONDS]\n";
+        return 2;
+    }
+    const std::string wine = argv[2], prefix = argv[3], program = argv[4];
+    const auto runs = argc > 5 ? std::max (1, atoi (argv[5])) : 3;
+    const auto seconds = argc > 6 ? std::max (1, atoi (argv[6])) : 10;
+    const std::map<std::string, std::string> environment{ { "WINEPREFIX", prefix },
+                                                          { "WINEDEBUG", "-all" },
+                                                          { "WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d" } };
+    Figures figures;
+    std::map<std::string, std::vector<double>> threads;
+    for (int run = 0; run < runs; ++run)
+    {
+        XServer x (1024, 768);
+        moveMouse (x, away);
+        Process menu (x, wine, { program }, "/tmp", environment);
+        const auto window = waitForTitledWindow (x, "ORVALIS Brelvan", 60s);
+        if (!window)
+        {
+            std::cerr << "no window from the Windows program under Wine\n";
+            return 1;
+        }
+        const auto pid = static_cast<pid_t> (window->pid);
+        figures["away"].push_back (measureIdle (pid, seconds));
+        for (const auto& [name, perSecond] : wakeUpsByThread (pid, seconds))
+            threads[name].push_back (perSecond);
+        moveMouse (x, window->bounds.getPosition() + support::contentInWindow + support::menuButtons[0]);
+        figures["control"].push_back (measureIdle (pid, seconds));
+        kill (pid, SIGTERM);
+        menu.waitForExit (10s);
+    }
+
+    const auto over = " over " + std::to_string (seconds) + " s";
+    for (const auto& [key, label] : { std::pair{ "away", "pointer away from the window" }, std::pair{ "control", "pointer resting on a control" } })
+    {
+        row (std::string ("Windows program under Wine: idle wake-ups a second, all threads, ") + label + over, medianOf (figures[key], &Idle::wakeUpsPerSecond), "");
+        row (std::string ("Windows program under Wine: idle CPU in 10 s, ") + label + over, medianOf (figures[key], &Idle::cpuMsPer10s), "ms");
+    }
+    for (const auto& [name, values] : threads)
+        row ("Windows program under Wine: idle wake-ups a second, pointer away, thread \"" + name + "\"", median (values), "");
+    return 0;
+}
+
 int main (int argc, char* argv[])
 {
+    if (argc > 1 && std::string (argv[1]) == "--wine")
+        return measureUnderWine (argc, argv);
     if (argc < 4)
     {
         std::cerr << "usage: idle_probe PROGRAM MINIMAL_WINDOW PICTURES_FOLDER [RUNS] [IDLE_SECONDS]\n";

@@ -2,20 +2,39 @@
 # folder per item (BRELVAN_DISC_CONTENT), and the Windows program where one is built.
 
 set(BRELVAN_DISC_DIR "${CMAKE_BINARY_DIR}/disc")
+
+# The Linux program goes on the disc packed behind a first stage that reads it in one
+# stream and runs it from memory (platform/linux/PackedProgram.h): the stage carries its
+# zstd decoder and needs the C library alone.
+find_library(BRELVAN_STATIC_zstd NAMES libzstd.a REQUIRED)
+add_executable(first-stage ${PROJECT_SOURCE_DIR}/platform/linux/stage/FirstStageMain.cpp)
+brelvan_own_sources(${PROJECT_SOURCE_DIR}/platform/linux/stage/FirstStageMain.cpp)
+target_link_libraries(first-stage PRIVATE brelvan ${BRELVAN_STATIC_zstd})
+target_link_options(first-stage PRIVATE -Wl,--gc-sections)
+if(BRELVAN_PORTABLE_PROGRAM)
+    brelvan_make_portable(first-stage)
+endif()
+
 # Every megabyte on the disc is read before the window shows, so the programs go there
-# without their symbol tables; the build folder keeps them whole, to read a crash with.
-# A checking build keeps them, so that its reports name every function.
+# without their symbol tables, and the Linux program packed; the build folder keeps them
+# whole, to read a crash with. A checking build puts its program there as it is, so that
+# its reports name every function.
+set(stripped ${CMAKE_BINARY_DIR}/stripped)
 if(BRELVAN_SANITIZE)
-    set(BRELVAN_DISC_COPY ${CMAKE_COMMAND} -E copy)
+    set(place_linux_program COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:OrvalisBrelvan> ${BRELVAN_DISC_DIR}/OrvalisBrelvan)
 else()
-    set(BRELVAN_DISC_COPY ${CMAKE_OBJCOPY} --strip-all)
+    set(place_linux_program
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${stripped}
+        COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:OrvalisBrelvan> ${stripped}/OrvalisBrelvan
+        COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:first-stage> ${stripped}/first-stage
+        COMMAND pack-program ${stripped}/first-stage ${stripped}/OrvalisBrelvan ${BRELVAN_DISC_DIR}/OrvalisBrelvan)
 endif()
 add_custom_target(disc ALL
     COMMAND ${CMAKE_COMMAND} -E remove_directory ${BRELVAN_DISC_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${BRELVAN_DISC_CONTENT} ${BRELVAN_DISC_DIR}
     COMMAND ${CMAKE_COMMAND} -E remove -f ${BRELVAN_DISC_DIR}/README.txt
-    COMMAND ${BRELVAN_DISC_COPY} $<TARGET_FILE:OrvalisBrelvan> ${BRELVAN_DISC_DIR}/OrvalisBrelvan
-    DEPENDS OrvalisBrelvan
+    ${place_linux_program}
+    DEPENDS OrvalisBrelvan first-stage pack-program
     COMMENT "Staging the disc in ${BRELVAN_DISC_DIR}"
     VERBATIM)
 

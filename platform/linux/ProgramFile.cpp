@@ -1,6 +1,7 @@
 #include "ProgramFile.h"
 
 #include "FirstCode.h"
+#include "PackedProgram.h"
 
 #include <algorithm>
 #include <climits>
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <link.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/sysmacros.h>
@@ -19,11 +21,12 @@ namespace
 {
 BRELVAN_FIRST_CONSTANT constexpr char ownMappings[] = "/proc/self/maps";
 BRELVAN_FIRST_CONSTANT constexpr char escapedNewline[] = "\\012";
+BRELVAN_FIRST_CONSTANT constexpr char memoryFileStart[] = "/memfd:";
 
 // The program's own path, as found at start: in zeroed memory of the process's own, which
 // costs no read from the disc.
 char pathAtStart[PATH_MAX];
-bool pathLookedFor = false;
+bool pathLookedFor = false, runsFromMemoryFile = false;
 
 /** A number in the given base at text, and where it ends. */
 BRELVAN_FIRST_CODE std::uintptr_t number (const char*& text, unsigned base)
@@ -112,10 +115,32 @@ BRELVAN_FIRST_CODE bool recordPath (const Mapping& m)
     return true;
 }
 
+/** The program runs from the memory file that the disc's first stage unpacked it into: the
+    stage has said in the environment where its file lies. The word goes no further, to the
+    installers the menu starts, and the process is named as the program again (running a
+    memory file names it by a descriptor's number). */
+BRELVAN_FIRST_CODE void takePathFromFirstStage (char** environment)
+{
+    runsFromMemoryFile = true;
+    prctl (PR_SET_NAME, PackedProgram::programName, 0, 0, 0);
+    const auto nameLength = std::strlen (PackedProgram::programFileVariable);
+    char** kept = environment;
+    for (char** entry = environment; entry != nullptr && *entry != nullptr; ++entry)
+    {
+        const auto* value = *entry + nameLength + 1;
+        if (std::strncmp (*entry, PackedProgram::programFileVariable, nameLength) != 0 || (*entry)[nameLength] != '=')
+            *kept++ = *entry;
+        else if (value[0] == '/' && std::strlen (value) < PATH_MAX)
+            std::memcpy (pathAtStart, value, std::strlen (value) + 1);
+    }
+    if (kept != nullptr)
+        *kept = nullptr;
+}
+
 /** Finds the file whose mapping holds this very code: the program itself, however it was
     started (through the dynamic loader, /proc/self/exe names the loader instead, and the
     name the program is given may be anything at all). */
-BRELVAN_FIRST_CODE void lookForOwnPath()
+BRELVAN_FIRST_CODE void lookForOwnPath (char** environment)
 {
     pathLookedFor = true;
     const auto here = reinterpret_cast<std::uintptr_t> (&lookForOwnPath);
@@ -139,7 +164,9 @@ BRELVAN_FIRST_CODE void lookForOwnPath()
         const auto mapping = parseMapping (line);
         if (here >= mapping.start && here < mapping.end)
         {
-            if (mapping.path != nullptr)
+            if (mapping.path != nullptr && std::strncmp (mapping.path, memoryFileStart, sizeof (memoryFileStart) - 1) == 0)
+                takePathFromFirstStage (environment);
+            else if (mapping.path != nullptr)
                 recordPath (mapping);
             return;
         }
@@ -309,15 +336,23 @@ BRELVAN_FIRST_CODE int copyMainProgram (dl_phdr_info* info, size_t, void* result
 }
 } // namespace
 
-BRELVAN_FIRST_CODE const char* ProgramFile::path()
+BRELVAN_FIRST_CODE void ProgramFile::findAtStart (char** environment)
 {
     if (!pathLookedFor)
-        lookForOwnPath();
+        lookForOwnPath (environment);
+}
+
+BRELVAN_FIRST_CODE const char* ProgramFile::path()
+{
+    findAtStart (environ);
     return pathAtStart;
 }
 
 BRELVAN_FIRST_CODE bool ProgramFile::leaveTheMedium()
 {
+    path();
+    if (runsFromMemoryFile)
+        return true;
     const auto fd = openOwnFile();
     if (fd < 0)
         return false;

@@ -17,6 +17,13 @@ namespace ProgramFile
     disc alone. */
 const char* path();
 
+/** Finds the program's own file first thing at start-up, from the program's .preinit_array,
+    where the C library has not yet set up the environment: hence the environment given.
+    Where the program runs from memory, unpacked there by the disc's first stage
+    (PackedProgram.h), it takes the stage's word for its file from that environment and
+    removes the word from it, so that it goes no further. */
+void findAtStart (char** environment);
+
 /** Where the program runs from a medium that may go away (an optical disc, a stick or
     card, a network share, a file system in user space), moves all of its pages from the
     file into memory of its own, so that nothing is ever read from the medium again;

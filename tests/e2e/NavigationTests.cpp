@@ -141,7 +141,7 @@ TEST (Navigation, ManyInstallsAndLinkClicksLeaveNoZombie)
         s.clickPage (installButton);
         s.clickPage ({ 124, 335 }); // the download link
     }
-    EXPECT_EQ (disc.log (18).size(), 18);
+    EXPECT_EQ (disc.log (18).size(), 18) << disc.log().joinIntoString ("\n");
     std::this_thread::sleep_for (500ms);
     EXPECT_EQ (zombieChildren (s.app->pid()), 0);
     s.closeAndExpectStatusZero();

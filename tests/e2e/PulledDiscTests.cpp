@@ -27,33 +27,6 @@ long kibibytesMappedFrom (pid_t pid, const juce::File& disc)
 
 /** A product page's first link, which shows its address as a tip. */
 const juce::Point<int> orvalisLink{ 60, 360 };
-
-/** The menu started from the disc by its own path, as a file manager does, inside a cgroup. */
-Session::Start byItsPath (const juce::File& disc, const AutorunStart& how)
-{
-    return [disc, how] (const XServer& x)
-    {
-        const auto command = how.cgroup->wrap ({ disc.getChildFile ("OrvalisBrelvan").getFullPathName().toStdString() });
-        return std::make_unique<Process> (x, command[0], std::vector<std::string> (command.begin() + 1, command.end()), "/tmp",
-                                          how.environment, how.errorFile);
-    };
-}
-
-enum class StartedBy
-{
-    autorun,
-    itsPath
-};
-
-const char* nameOf (StartedBy way)
-{
-    return way == StartedBy::autorun ? "ThroughAutorun" : "ByItsPath";
-}
-
-void PrintTo (StartedBy way, std::ostream* out)
-{
-    *out << nameOf (way);
-}
 } // namespace
 
 class PulledDisc : public testing::TestWithParam<StartedBy>
@@ -78,7 +51,7 @@ TEST_P (PulledDisc, LeavesTheMenuWorkingAndInstallFindingNothing)
     how.environment = disc.environment();
     how.cgroup = &cgroup;
     how.errorFile = errors.getFullPathName().toStdString();
-    Session s (GetParam() == StartedBy::autorun ? throughAutorun (drive.root(), how) : byItsPath (drive.root(), how));
+    Session s (started (GetParam(), drive.root(), how));
     ASSERT_TRUE (s.window.has_value()) << "no menu from the disc";
     ASSERT_TRUE (s.pageBecomes (-1));
     EXPECT_EQ (kibibytesMappedFrom (s.app->pid(), drive.root()), 0) << "the menu still runs from the disc";

@@ -54,4 +54,31 @@ Session::Start throughAutorun (const juce::File& mounted, AutorunStart how)
         return std::make_unique<Process> (menu ? static_cast<pid_t> (menu->pid) : -1);
     };
 }
+
+Session::Start byItsPath (const juce::File& mounted, AutorunStart how)
+{
+    return [mounted, how] (const XServer& x)
+    {
+        std::vector<std::string> command{ mounted.getChildFile ("OrvalisBrelvan").getFullPathName().toStdString() };
+        if (how.cgroup != nullptr)
+            command = how.cgroup->wrap (command);
+        return std::make_unique<Process> (x, command[0], std::vector<std::string> (command.begin() + 1, command.end()), "/tmp", how.environment,
+                                          how.errorFile);
+    };
+}
+
+Session::Start started (StartedBy way, const juce::File& mounted, const AutorunStart& how)
+{
+    return way == StartedBy::autorun ? throughAutorun (mounted, how) : byItsPath (mounted, how);
+}
+
+const char* nameOf (StartedBy way)
+{
+    return way == StartedBy::autorun ? "ThroughAutorun" : "ByItsPath";
+}
+
+void PrintTo (StartedBy way, std::ostream* out)
+{
+    *out << nameOf (way);
+}
 } // namespace support

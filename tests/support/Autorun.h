@@ -33,4 +33,21 @@ struct AutorunStart
     as the desktop user where asked. The menu it leaves running becomes ours to watch,
     since this process collects orphans. */
 Session::Start throughAutorun (const juce::File& mounted, AutorunStart how);
+
+/** Starts the menu by its own path on a mounted disc, as a file manager or a terminal does,
+    from /tmp, inside the cgroup where one is given. */
+Session::Start byItsPath (const juce::File& mounted, AutorunStart how);
+
+/** The two ways a disc's menu is started, for the tests that take both. */
+enum class StartedBy
+{
+    autorun,
+    itsPath
+};
+
+Session::Start started (StartedBy, const juce::File& mounted, const AutorunStart& how);
+
+/** "ThroughAutorun" or "ByItsPath", as the tests are named. */
+const char* nameOf (StartedBy);
+void PrintTo (StartedBy, std::ostream*);
 } // namespace support

@@ -124,8 +124,10 @@ std::vector<int> Disc::installerPids() const
 {
     std::vector<int> pids;
     for (auto& line : juce::StringArray::fromLines (logFile.loadFileAsString()))
-        if (line.startsWith ("run "))
-            pids.push_back (line.fromLastOccurrenceOf ("pid=", false, false).getIntValue());
+        // A line without a number (a stand-in that records other things) names no process:
+        // 0 or less would signal a whole process group.
+        if (const auto pid = line.fromLastOccurrenceOf (" pid=", false, false).getIntValue(); line.startsWith ("run ") && pid > 0)
+            pids.push_back (pid);
     return pids;
 }
 

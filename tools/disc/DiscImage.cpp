@@ -1,6 +1,7 @@
 #include "DiscImage.h"
 
 #include "AutorunTemplate.h"
+#include "tools/disc/PackedProgramFile.h"
 #include "tools/disc/Utf8Text.h"
 
 #include "navigation/InstallerLauncher.h"
@@ -121,35 +122,71 @@ juce::StringArray undefinedSymbolVersions (const juce::String& symbols)
 }
 } // namespace
 
+namespace
+{
+/** The ELF files a program's needs are read from: the program itself and, where it is the
+    disc's packed program, the menu it carries, unpacked into a temporary file. */
+struct ProgramParts
+{
+    explicit ProgramParts (const juce::File& program)
+    {
+        files.add (program);
+        juce::MemoryBlock content;
+        if (!program.loadFileAsData (content) || !PackedProgramFile::isPacked (content))
+            return;
+        const auto carried = PackedProgramFile::unpack (content);
+        if (!carried || !unpacked.getFile().replaceWithData (carried->getData(), carried->getSize()))
+            damaged = true;
+        else
+            files.add (unpacked.getFile());
+    }
+
+    juce::Array<juce::File> files;
+    bool damaged = false;
+    juce::TemporaryFile unpacked;
+};
+} // namespace
+
 int DiscImage::newestGlibcMinor (const juce::File& program)
 {
-    juce::String symbols;
-    if (run ({ "objdump", "--dynamic-syms", program.getFullPathName() }, symbols) != 0)
-        return -1;
+    const ProgramParts parts (program);
     int newest = -1;
-    for (const auto& version : undefinedSymbolVersions (symbols))
-        newest = std::max (newest, glibcMinor (version));
-    return newest;
+    for (const auto& file : parts.files)
+    {
+        juce::String symbols;
+        if (run ({ "objdump", "--dynamic-syms", file.getFullPathName() }, symbols) != 0)
+            return -1;
+        for (const auto& version : undefinedSymbolVersions (symbols))
+            newest = std::max (newest, glibcMinor (version));
+    }
+    return parts.damaged ? -1 : newest;
 }
 
 juce::StringArray DiscImage::programNeedProblems (const juce::File& program, juce::String& summary)
 {
-    juce::StringArray problems;
-    juce::String dynamic, symbols;
-    if (run ({ "readelf", "--dynamic", "--wide", program.getFullPathName() }, dynamic) != 0 || run ({ "objdump", "--dynamic-syms", program.getFullPathName() }, symbols) != 0)
-        return { "cannot read " + program.getFileName() + " as an ELF program (readelf/objdump from binutils)" };
+    const ProgramParts parts (program);
+    if (parts.damaged)
+        return { program.getFileName() + " carries a damaged packed program" };
 
-    juce::StringArray needed;
-    for (const auto& line : juce::StringArray::fromLines (dynamic))
-        if (line.contains ("(NEEDED)"))
-            needed.add (line.fromFirstOccurrenceOf ("[", false, false).upToFirstOccurrenceOf ("]", false, false));
+    juce::StringArray problems, needed, versions;
+    for (const auto& file : parts.files)
+    {
+        juce::String dynamic, symbols;
+        if (run ({ "readelf", "--dynamic", "--wide", file.getFullPathName() }, dynamic) != 0 || run ({ "objdump", "--dynamic-syms", file.getFullPathName() }, symbols) != 0)
+            return { "cannot read " + program.getFileName() + " as an ELF program (readelf/objdump from binutils)" };
+        for (const auto& line : juce::StringArray::fromLines (dynamic))
+            if (line.contains ("(NEEDED)"))
+                needed.addIfNotAlreadyThere (line.fromFirstOccurrenceOf ("[", false, false).upToFirstOccurrenceOf ("]", false, false));
+        for (const auto& version : undefinedSymbolVersions (symbols))
+            versions.addIfNotAlreadyThere (version);
+    }
 
     for (const auto& library : needed)
         if (!isAllowedLibrary (library))
             problems.add ("needs " + library + ", which it must carry inside itself");
 
     int newest = 0;
-    for (const auto& version : undefinedSymbolVersions (symbols))
+    for (const auto& version : versions)
     {
         const auto minor = glibcMinor (version);
         if (minor < 0)
@@ -159,7 +196,7 @@ juce::StringArray DiscImage::programNeedProblems (const juce::File& program, juc
         newest = std::max (newest, minor);
     }
 
-    summary = "needs " + needed.joinIntoString (", ") + "; newest symbol version GLIBC_2." + juce::String (newest);
+    summary = "needs " + needed.joinIntoString (", ") + "; newest symbol version GLIBC_2." + juce::String (newest) + (parts.files.size() > 1 ? " (first stage and packed menu)" : "");
     return problems;
 }
 

@@ -59,7 +59,8 @@ TocSummary summaryFromToc (const juce::String& toc);
     depends on where the disc is mounted. */
 juce::String autorunScript (const juce::String& loader, int neededGlibcMinor);
 
-/** The newest glibc 2.x that a program's symbol versions ask for (x), or -1 when unknown. */
+/** The newest glibc 2.x that a program's symbol versions ask for (x), or -1 when unknown.
+    The disc's packed program is read with the menu it carries, here and below. */
 int newestGlibcMinor (const juce::File& program);
 
 /** What is wrong with a program's run-time needs: libraries outside glibc, FreeType and
