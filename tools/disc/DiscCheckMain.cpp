@@ -1,4 +1,5 @@
-// disc-check IMAGE          checks a disc image before burning, without mounting it
+// disc-check IMAGE          checks a disc image before burning, or a stick image (FAT32)
+//                           before writing it, without mounting either
 // disc-check --program FILE checks only what a program needs at run time (Linux or Windows)
 // One line for each check; the exit status is 1 when any of them failed.
 
@@ -107,6 +108,37 @@ bool anyoneRuns (const juce::String& mode)
     return mode.length() == 10 && (mode[3] != '-' || mode[6] != '-' || mode[9] != '-');
 }
 
+/** What a disc and a stick hold alike: autorun.sh, the Windows program and its autorun.inf,
+    and what the Linux program needs. */
+void checkContent (const juce::File& root)
+{
+    const auto autorunPresent = root.getChildFile (DiscImage::autorunName).existsAsFile();
+    report (autorunPresent, juce::String (DiscImage::autorunName) + (autorunPresent ? " is present" : " is missing"));
+
+    // For Windows: the program, and the autorun.inf through which AutoPlay offers it.
+    const auto windowsProgram = root.getChildFile (DiscImage::windowsProgramName);
+    const auto windowsAutorun = root.getChildFile (DiscImage::windowsAutorunName);
+    juce::StringArray windowsProblems;
+    const bool hasWindowsProgram = startsLikeAWindowsProgram (windowsProgram);
+    if (!hasWindowsProgram)
+        windowsProblems.add (juce::String (DiscImage::windowsProgramName) + " is missing or no Windows program");
+    if (!windowsAutorun.existsAsFile())
+        windowsProblems.add (juce::String (DiscImage::windowsAutorunName) + " is missing");
+    else
+        for (const auto& problem : DiscImage::windowsAutorunProblems (windowsAutorun.loadFileAsString()))
+            windowsProblems.add (juce::String (DiscImage::windowsAutorunName) + ": " + problem);
+    report (windowsProblems.isEmpty(), juce::String ("for Windows, ") + DiscImage::windowsProgramName + " and " + DiscImage::windowsAutorunName + (windowsProblems.isEmpty() ? " (open, icon, label) are present" : ": " + windowsProblems.joinIntoString ("; ")));
+
+    if (hasWindowsProgram)
+        checkWindowsProgram (windowsProgram);
+
+    const auto program = root.getChildFile (DiscImage::programName);
+    if (program.existsAsFile())
+        checkProgramNeeds (program);
+    else
+        report (false, juce::String (DiscImage::programName) + " is missing, so what it needs cannot be read");
+}
+
 int checkImage (const juce::String& image)
 {
     juce::String toc;
@@ -157,33 +189,45 @@ int checkImage (const juce::String& image)
     report (openPacks.isEmpty(), "packs and documents are not executable: " + (openPacks.isEmpty() ? packs.joinIntoString (", ") : !rockRidge ? noModes
                                                                                                                                               : "executable: " + openPacks.joinIntoString (", ")));
 
-    report (modes.count (DiscImage::autorunName) > 0, juce::String (DiscImage::autorunName) + (modes.count (DiscImage::autorunName) > 0 ? " is present" : " is missing"));
-
-    // For Windows: the program, and the autorun.inf through which AutoPlay offers it.
-    const auto windowsProgram = root.getChildFile (DiscImage::windowsProgramName);
-    const auto windowsAutorun = root.getChildFile (DiscImage::windowsAutorunName);
-    juce::StringArray windowsProblems;
-    const bool hasWindowsProgram = startsLikeAWindowsProgram (windowsProgram);
-    if (!hasWindowsProgram)
-        windowsProblems.add (juce::String (DiscImage::windowsProgramName) + " is missing or no Windows program");
-    if (!windowsAutorun.existsAsFile())
-        windowsProblems.add (juce::String (DiscImage::windowsAutorunName) + " is missing");
-    else
-        for (const auto& problem : DiscImage::windowsAutorunProblems (windowsAutorun.loadFileAsString()))
-            windowsProblems.add (juce::String (DiscImage::windowsAutorunName) + ": " + problem);
-    report (windowsProblems.isEmpty(), juce::String ("for Windows, ") + DiscImage::windowsProgramName + " and " + DiscImage::windowsAutorunName + (windowsProblems.isEmpty() ? " (open, icon, label) are present" : ": " + windowsProblems.joinIntoString ("; ")));
-
-    if (hasWindowsProgram)
-        checkWindowsProgram (windowsProgram);
-
-    const auto program = root.getChildFile (DiscImage::programName);
-    if (program.existsAsFile())
-        checkProgramNeeds (program);
-    else
-        report (false, juce::String (DiscImage::programName) + " is missing, so what it needs cannot be read");
+    checkContent (root);
 
     // Extracted folders keep the disc's r-x; open them so the temporary copy can go.
     DiscImage::run ({ "chmod", "-R", "u+w", root.getFullPathName() }, ignored);
+    return failures == 0 ? 0 : 1;
+}
+
+/** A stick's image: a FAT32 file system, read with mtools. */
+int checkStick (const juce::String& image)
+{
+    juce::String answer;
+    DiscImage::run ({ "mlabel", "-i", image, "-s", "::" }, answer);
+    const auto label = answer.fromFirstOccurrenceOf ("Volume label is ", false, false).upToFirstOccurrenceOf ("\n", false, false).trim();
+    report (true, "a FAT32 stick");
+    report (DiscImage::isValidStickLabel (label), "the label \"" + label + "\" " + (DiscImage::isValidStickLabel (label) ? "is" : "is not") + " 1 to 11 of A-Z, 0-9 and _");
+    std::cout << "info: a stick has no Rock Ridge, and there are no execute bits to check: desktops show its files with none (FAT as "
+                 "udisks2 mounts it gives them to .exe, .com and .bat alone; exFAT to every file), so autorun.sh starts the menu through "
+                 "the dynamic loader, and the menu its installers through theirs. Windows takes only icon= and label= of autorun.inf "
+                 "on a stick: its user starts "
+              << DiscImage::windowsProgramName << "\n";
+
+    const juce::TemporaryFile extracted;
+    const auto root = extracted.getFile();
+    root.createDirectory();
+    if (DiscImage::run ({ "mcopy", "-s", "-n", "-i", image, "::/", root.getFullPathName() + "/" }, answer) != 0)
+    {
+        report (false, "cannot read the files of " + image + " (mtools): " + answer);
+        return 1;
+    }
+
+    // Long names as on the disc, in their case, or the menu would find no installer.
+    juce::StringArray names{ DiscImage::programName, DiscImage::autorunName }, missing;
+    names.addArray (DiscImage::installerPaths());
+    for (const auto& path : names)
+        if (!root.getChildFile (path).existsAsFile())
+            missing.add (path);
+    report (missing.isEmpty(), "the names are kept as on the disc: " + (missing.isEmpty() ? names.joinIntoString (", ") : "not found: " + missing.joinIntoString (", ")));
+
+    checkContent (root);
     return failures == 0 ? 0 : 1;
 }
 } // namespace
@@ -204,5 +248,6 @@ int main (int argc, char* argv[])
         std::cerr << "usage: disc-check IMAGE | disc-check --program FILE\n";
         return 2;
     }
-    return checkImage (juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]).getFullPathName());
+    const auto image = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
+    return DiscImage::isFat32Image (image) ? checkStick (image.getFullPathName()) : checkImage (image.getFullPathName());
 }

@@ -31,6 +31,19 @@ bool DiscImage::isValidLabel (const juce::String& label)
     return label.isNotEmpty() && label.length() <= 16 && label.containsOnly ("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_");
 }
 
+bool DiscImage::isValidStickLabel (const juce::String& label)
+{
+    return isValidLabel (label) && label.length() <= 11;
+}
+
+bool DiscImage::isFat32Image (const juce::File& image)
+{
+    // The boot sector names its file system at byte 82, and ends with 55 AA.
+    juce::FileInputStream in (image);
+    char sector[512] = {};
+    return in.openedOk() && in.read (sector, sizeof (sector)) == sizeof (sector) && std::memcmp (sector + 82, "FAT32   ", 8) == 0 && static_cast<unsigned char> (sector[510]) == 0x55 && static_cast<unsigned char> (sector[511]) == 0xaa;
+}
+
 juce::StringArray DiscImage::installerPaths()
 {
     // The table's paths are ASCII, so below the root they read as text.

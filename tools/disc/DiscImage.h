@@ -34,6 +34,15 @@ constexpr int maxGlibcMinor = BRELVAN_MAX_GLIBC_MINOR;
 /** A volume label that every system shows alike: 1 to 16 of A-Z, 0-9 and _. */
 bool isValidLabel (const juce::String&);
 
+/** The label make-stick.sh gives a stick: FAT keeps 11 characters. */
+constexpr const char* defaultStickLabel = "BRELVAN";
+
+/** A FAT volume label that every system shows alike: 1 to 11 of A-Z, 0-9 and _. */
+bool isValidStickLabel (const juce::String&);
+
+/** Whether an image holds a FAT32 file system (a stick's) rather than ISO 9660, by its boot sector. */
+bool isFat32Image (const juce::File&);
+
 /** The four installers' paths relative to the disc's root, with '/' between folder and file. */
 juce::StringArray installerPaths();
 
