@@ -24,6 +24,7 @@ test_packages=(
     openssl osslsigncode ca-certificates nsis wixl debootstrap clang libclang-rt-14-dev
     lld fuse3 libfuse3-dev fuseiso
     dbus-daemon dbus-bin at-spi2-core python3-pyatspi orca
+    sway xwayland wtype grim x11-xserver-utils libwayland-dev nautilus mtools dosfstools bindfs
 )
 
 # install_missing_packages PACKAGE...

@@ -9,30 +9,6 @@ using namespace support;
 
 namespace
 {
-/** A disc with recording stand-ins (a compiled program and two scripts) and the pack. */
-std::unique_ptr<Disc> recordingDisc()
-{
-    auto disc = std::make_unique<Disc>();
-    juce::MemoryBlock program;
-    juce::File (BRELVAN_STAND_IN).loadFileAsData (program);
-    disc->putInstaller ("Orvalis/Orvalis.exe", program, 0755);
-
-    // The Windows program, without execute bit, as the disc carries it.
-    const juce::File windowsProgram (BRELVAN_WINDOWS_PROGRAM);
-    if (windowsProgram.existsAsFile())
-    {
-        juce::MemoryBlock exe;
-        windowsProgram.loadFileAsData (exe);
-        disc->putInstaller ("OrvalisBrelvan.exe", exe, 0644);
-    }
-
-    // The stand-ins write as the desktop user; the log must take their lines.
-    const juce::File log (juce::String (disc->environment().at ("BRELVAN_TEST_LOG")));
-    log.create();
-    chmod (log.getFullPathName().toRawUTF8(), 0666);
-    return disc;
-}
-
 enum class ImageKind
 {
     rockRidge,
@@ -61,15 +37,6 @@ juce::File showAsMounted (const juce::File& image, ImageKind kind, const juce::F
     return mountPoint;
 }
 
-/** Every Install button, and what each must start. */
-void installEverything (Session& s, const Disc& disc, const juce::File& mounted)
-{
-    for (int item = 0; item < 4; ++item)
-        ASSERT_NO_FATAL_FAILURE (s.install (item));
-
-    const auto pack = mounted.getChildFile ("Kestrune/Kestrune.tpk").getFullPathName();
-    EXPECT_EQ (disc.runs (5), juce::StringArray ("run Orvalis.exe args=0", "run Tessaly.exe args=0", "run Marrowby.exe args=0", "open args=1", pack));
-}
 } // namespace
 
 // With Rock Ridge the disc keeps its modes. Mastered without it, the disc shows every file
@@ -85,7 +52,7 @@ TEST_P (MountedImage, FromTheImageEveryInstallWorks)
     if (!rockRidge && !canActAsDesktopUser())
         GTEST_SKIP() << "needs root and setpriv to show the disc as owned by another user";
 
-    auto disc = recordingDisc();
+    auto disc = recordingDisc (juce::File (BRELVAN_WINDOWS_PROGRAM));
     auto image = disc->workingFolder().getChildFile ("disc.iso");
     const auto mastered = masterImage (disc->root(), image); // also writes autorun.sh
     ASSERT_EQ (mastered.status, std::optional<int> (0)) << mastered.errors;

@@ -111,11 +111,23 @@ XServer::XServer (int width, int height, int depth)
     XSync (dpy, False);
 }
 
+XServer::XServer (const std::string& runningDisplay)
+    : name (runningDisplay)
+{
+    XSetErrorHandler (ignoreXErrors);
+    dpy = XOpenDisplay (name.c_str());
+    if (dpy == nullptr)
+        throw std::runtime_error ("cannot open " + name);
+    screenWidth = DisplayWidth (dpy, DefaultScreen (dpy));
+    screenHeight = DisplayHeight (dpy, DefaultScreen (dpy));
+}
+
 XServer::~XServer()
 {
     if (dpy != nullptr)
         XCloseDisplay (dpy);
-    stopAndReap (pid);
+    if (pid > 0)
+        stopAndReap (pid);
 }
 
 //==============================================================================

@@ -20,6 +20,8 @@ class XServer
 {
 public:
     explicit XServer (int width = 1024, int height = 768, int depth = 24);
+    /** A connection to an X server that some other program runs (XWayland under a compositor). */
+    explicit XServer (const std::string& runningDisplay);
     ~XServer();
 
     XServer (const XServer&) = delete;
