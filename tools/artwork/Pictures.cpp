@@ -21,10 +21,9 @@ std::vector<Picture> allPictures()
           { return menuPicture (k, kestrune, 3); } },
     };
 
-    const char* prefixes[] = { "orvalis", "tessaly", "marrowby", "kestrune" };
-    for (size_t i = 0; i < 4; ++i)
+    for (size_t i = 0; i < BundleItems::items.size(); ++i)
     {
-        const juce::String prefix (prefixes[i]);
+        const auto prefix = juce::String (BundleItems::items[i].name).toLowerCase();
         pictures.push_back ({ prefix + "Background.png", [i] (const PictureKit& k)
                               { return productBackground (k, productPages()[i]); } });
         pictures.push_back ({ prefix + "Return.png", returnButton });
