@@ -11,6 +11,7 @@ using namespace support;
 namespace
 {
 constexpr const char* title = "ORVALIS Brelvan";
+constexpr auto firstFrame = 30s;
 
 /** The picture made smaller by whole blocks of pixels, each the mean of its block. */
 juce::Image shrunk (const juce::Image& picture, int factor)
@@ -53,19 +54,26 @@ struct WaylandWalk
         return place ? place->getPosition() + contentInWindow + inPage : juce::Point<int>();
     }
 
-    /** Which page the output shows: -1 for the menu, 0 to 3 for a product page, 99 for none. */
-    int pageShown (int scale) const
+    /** Which page the output shows: -1 for the menu, 0 to 3 for a product page, 99 for none;
+        what was seen goes to seen, for a failure to tell. */
+    int pageShown (int scale, std::string& seen) const
     {
         const auto place = desktop.windowPlace (title);
         if (!place)
+        {
+            seen = "no window titled \"" + std::string (title) + "\" in sway's tree";
             return 99;
+        }
         const auto shot = desktop.screenshot();
         const auto origin = place->getPosition() + contentInWindow;
+        seen = "the window at " + place->toString().toStdString() + " on a screenshot of " + std::to_string (shot.getWidth()) + " x " + std::to_string (shot.getHeight()) + "; pixels unlike each page:";
         const auto matches = [&] (const char* name, juce::Rectangle<int> area)
         {
             const auto shown = shrunk (shot.getClippedImage ((area + origin) * scale), scale);
             const auto expected = background (name).getClippedImage (area);
-            return countDifferentPixels (shown, expected, scaledTolerance) <= (1.0 - scaledShare) * area.getWidth() * area.getHeight();
+            const auto differing = countDifferentPixels (shown, expected, scaledTolerance);
+            seen += std::string (" ") + name + " " + std::to_string (differing);
+            return differing <= (1.0 - scaledShare) * area.getWidth() * area.getHeight();
         };
         if (matches ("menu", menuFreeArea))
             return -1;
@@ -75,21 +83,36 @@ struct WaylandWalk
         return 99;
     }
 
-    bool pageBecomes (int page, int scale = 1) const
+    /** Whether the output comes to show the page; when it does not, what it showed instead is
+        told and kept beside the test (wayland-failure-*.png), with the compositor's log. */
+    testing::AssertionResult pageBecomes (int page, int scale = 1, std::chrono::milliseconds ceiling = 10s) const
     {
+        std::string seen;
         const auto shown = eventually ([&]
-                                       { return pageShown (scale) == page; });
-        keepForAPerson (juce::String ("wayland-scale") + juce::String (scale) + "-page" + juce::String (page) + (shown ? "" : "-not-shown"));
-        return shown;
+                                       { return pageShown (scale, seen) == page; },
+                                       ceiling);
+        const auto name = juce::String ("wayland-scale") + juce::String (scale) + "-page" + juce::String (page);
+        keepForAPerson (name + (shown ? "" : "-not-shown"));
+        if (shown)
+            return testing::AssertionSuccess();
+        const auto kept = juce::File::getCurrentWorkingDirectory().getChildFile ("wayland-failure-" + name + ".png");
+        keep (kept);
+        return testing::AssertionFailure() << "page " << page << " not shown within " << ceiling.count() << " ms: " << seen << "\nthe output kept in "
+                                           << kept.getFullPathName() << "\nsway's log ends:\n"
+                                           << desktop.logTail();
     }
 
     /** Where BRELVAN_TEST_SHOTS names a folder, what the output shows goes there, for a person to look at. */
     void keepForAPerson (const juce::String& name) const
     {
         const auto folder = juce::SystemStats::getEnvironmentVariable ("BRELVAN_TEST_SHOTS", {});
-        if (folder.isEmpty())
-            return;
-        juce::FileOutputStream out (juce::File (folder).getChildFile (name + ".png"));
+        if (folder.isNotEmpty())
+            keep (juce::File (folder).getChildFile (name + ".png"));
+    }
+
+    void keep (const juce::File& file) const
+    {
+        juce::FileOutputStream out (file);
         if (out.openedOk() && out.setPosition (0) && out.truncate().wasOk())
             juce::PNGImageFormat().writeImageToStream (desktop.screenshot(), out);
     }
@@ -114,7 +137,8 @@ TEST (Wayland, TheMenuIsUsedWithTheCompositorsPointerAndKeys)
     Disc disc;
     WaylandWalk walk (desktop, disc);
     ASSERT_TRUE (walk.window.has_value()) << "no menu on XWayland: " << walk.menu->state();
-    ASSERT_TRUE (walk.pageBecomes (-1)) << "the menu does not show";
+    // The first frame may take long: decoding every picture, under the sanitizers, on a busy machine.
+    ASSERT_TRUE (walk.pageBecomes (-1, 1, firstFrame)) << "the menu does not show";
 
     walk.click (menuButtons[1]);
     ASSERT_TRUE (walk.pageBecomes (1)) << "a click on Tessaly";
@@ -153,7 +177,7 @@ TEST (Wayland, AtScale2TheCompositorDoublesTheMenuAndClicksLandOnItsControls)
     ASSERT_TRUE (walk.window.has_value()) << "no menu on XWayland: " << walk.menu->state();
     EXPECT_EQ (walk.window->bounds.getWidth(), windowWidth) << "the program scaled itself";
     EXPECT_EQ (walk.window->bounds.getHeight(), windowHeight) << "the program scaled itself";
-    ASSERT_TRUE (walk.pageBecomes (-1, 2)) << "the menu, doubled, does not show";
+    ASSERT_TRUE (walk.pageBecomes (-1, 2, firstFrame)) << "the menu, doubled, does not show";
 
     walk.click (menuButtons[1]);
     ASSERT_TRUE (walk.pageBecomes (1, 2)) << "a click on Tessaly";

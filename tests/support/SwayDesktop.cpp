@@ -11,18 +11,19 @@ namespace
 {
     constexpr const char* outputName = "HEADLESS-1";
 
+    // Once XWayland is up: the test's (root's) X clients let in, and where the compositor,
+    // its commands and XWayland are reached, in that order.
+    constexpr const char* announce = "exec sh -c 'xhost +si:localuser:root > /dev/null && cd \"$XDG_RUNTIME_DIR\" "
+                                     "&& echo \"$WAYLAND_DISPLAY\" > wayland && echo \"$SWAYSOCK\" > commands "
+                                     "&& echo \"$DISPLAY\" > display'\n";
+
     std::string config (int scale)
     {
         const auto size = std::to_string (1024 * scale) + "x" + std::to_string (768 * scale);
-        return "xwayland force\n"
-               "for_window [shell=\"xwayland\"] floating enable, border none\n"
-               "default_floating_border none\n"
-               "output " +
-               std::string (outputName) + " resolution " + size + " scale " + std::to_string (scale) + "\n"
-                                                                                                       // Once XWayland is up: the test's (root's) X clients let in, and where the
-                                                                                                       // compositor, its commands and XWayland are reached, in that order.
-                                                                                                       "exec sh -c 'xhost +si:localuser:root > /dev/null && cd \"$XDG_RUNTIME_DIR\" && echo \"$WAYLAND_DISPLAY\" > wayland "
-                                                                                                       "&& echo \"$SWAYSOCK\" > commands && echo \"$DISPLAY\" > display'\n";
+        return std::string ("xwayland force\n"
+                            "for_window [shell=\"xwayland\"] floating enable, border none\n"
+                            "default_floating_border none\n") +
+               "output " + outputName + " resolution " + size + " scale " + std::to_string (scale) + "\n" + announce;
     }
 
     bool ownedByDesktopUser (const juce::File& f, mode_t mode)
@@ -134,6 +135,12 @@ void SwayDesktop::key (const std::string& name) const
 {
     // Without the pause between press and release, keys are lost.
     run ({ "wtype", "-s", "100", "-k", name });
+}
+
+std::string SwayDesktop::logTail() const
+{
+    const auto log = base.getChildFile ("sway.log").loadFileAsString();
+    return log.substring (juce::jmax (0, log.length() - 3000)).toStdString();
 }
 
 juce::Image SwayDesktop::screenshot() const

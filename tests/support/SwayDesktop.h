@@ -36,6 +36,9 @@ public:
     void moveTo (juce::Point<int> logical) const;
     void click (juce::Point<int> logical) const;
 
+    /** The end of the compositor's log, for a test that fails to say what sway saw. */
+    std::string logTail() const;
+
     /** One key by its XKB name ("Tab", "Return", "Escape"), pressed and released. */
     void key (const std::string& name) const;
 
