@@ -5,11 +5,13 @@
 # (default 10) of idle time per run. The build folder is a Release build (./setup.sh).
 # Rows marked "at 200 %" are the same figures on a desktop scaled to 200 %, where the
 # pictures drawn at twice the size are shown. The cold start rows start the menu from the
-# built disc image in the tests' optical drive model (needs root and /dev/fuse).
+# built disc image in the tests' optical drive model (needs root and /dev/fuse). The Wine
+# rows idle the Windows program under Wine, where the build has it and the tests have made
+# their Wine prefix (build/tests/wineprefix).
 set -euo pipefail
 
 source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-$source_dir/build}"
+build="$(cd "${1:-$source_dir/build}" && pwd)"
 runs="${2:-10}"
 idle="${3:-10}"
 
@@ -28,6 +30,12 @@ echo "|---|---|---|---|---|"
     "$source_dir/artwork/pictures" "$runs" "$idle" > "$build/bench/idle.tsv"
 "$build/bench/click_probe" "$build/OrvalisBrelvan_artefacts/Release/OrvalisBrelvan" "$build/bench/bench_minimal_window" \
     "$source_dir/artwork/pictures" "$((runs * 40))" > "$build/bench/clicks.tsv"
+# The Windows program under Wine, idle, where the build has it and the tests made their prefix.
+: > "$build/bench/wine-idle.tsv"
+if [ -f "$build/disc/OrvalisBrelvan.exe" ] && [ -d "$build/tests/wineprefix" ] && [ -x /usr/lib/wine/wine64 ]; then
+    "$build/bench/idle_probe" --wine /usr/lib/wine/wine64 "$build/tests/wineprefix" "$build/disc/OrvalisBrelvan.exe" \
+        "$runs" "$idle" > "$build/bench/wine-idle.tsv" 2> /dev/null
+fi
 : > "$build/bench/cold-start.tsv"
 if [ -n "$cold_start" ]; then
     # The same disc with the menu unpacked, for the floor of reading the menu's own bytes.
@@ -38,7 +46,8 @@ if [ -n "$cold_start" ]; then
     "$build/tools/disc/disc-master" "$unpacked/disc" "$unpacked/unpacked.iso" > /dev/null
     "$build/bench/cold_start_probe" "$build/OrvalisBrelvan.iso" "$source_dir/artwork/pictures" "$runs" "$unpacked/unpacked.iso" > "$build/bench/cold-start.tsv"
 fi
-cat "$build/bench/startup-1x.tsv" "$build/bench/startup-2x.tsv" "$build/bench/idle.tsv" "$build/bench/clicks.tsv" "$build/bench/cold-start.tsv" |
+cat "$build/bench/startup-1x.tsv" "$build/bench/startup-2x.tsv" "$build/bench/idle.tsv" "$build/bench/wine-idle.tsv" "$build/bench/clicks.tsv" \
+    "$build/bench/cold-start.tsv" |
     awk -F'\t' '{ if ($3 == "") printf "| %s | %.2f | | | %s |\n", $1, $2, $5; else printf "| %s | %.2f | %.2f | %.2f | %s |\n", $1, $2, $3, $4, $5 }'
 
 # Google Benchmark's medians, each row beside its floor.
