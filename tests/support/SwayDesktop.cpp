@@ -119,6 +119,12 @@ std::optional<juce::Rectangle<int>> SwayDesktop::windowPlace (const std::string&
     return juce::Rectangle<int> (int (rect["x"]) + int (inside["x"]), int (rect["y"]) + int (inside["y"]), inside["width"], inside["height"]);
 }
 
+bool SwayDesktop::resizeWindow (const std::string& title, juce::Point<int> size) const
+{
+    const auto criteria = "[title=\"^" + title + "$\"]";
+    return run ({ "swaymsg", criteria, "resize", "set", "width", std::to_string (size.x), "px", "height", std::to_string (size.y), "px" }).status == std::optional<int> (0);
+}
+
 void SwayDesktop::moveTo (juce::Point<int> logical) const
 {
     run ({ "swaymsg", "seat", "seat0", "cursor", "set", std::to_string (logical.x), std::to_string (logical.y) });

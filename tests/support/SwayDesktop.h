@@ -33,6 +33,9 @@ public:
         floating window again whenever it asks to move, so ask just before each click. */
     std::optional<juce::Rectangle<int>> windowPlace (const std::string& title) const;
 
+    /** Asks sway to give the X window of this title a size, in logical pixels. */
+    bool resizeWindow (const std::string& title, juce::Point<int> size) const;
+
     void moveTo (juce::Point<int> logical) const;
     void click (juce::Point<int> logical) const;
 
