@@ -123,10 +123,9 @@ struct WaylandWalk
             juce::PNGImageFormat().writeImageToStream (desktop.screenshot(), out);
     }
 
-    // sway 1.7 floats a window that has just mapped at the size XWayland last told it, and on
-    // a busy machine that can be a size from before the window was sized (seen: 128 x 128);
-    // the menu, being resizable, follows. A person would drag it larger; the test asks the
-    // compositor for the start size, and says so.
+    // On a busy machine sway 1.7 can float the just-mapped window at another size than the
+    // one it was mapped with (seen: 128 x 128), and the menu, being resizable, follows. A
+    // person would drag it larger; the test asks the compositor for the start size, and says so.
     void giveTheStartSize (juce::Rectangle<int> place) const
     {
         std::cout << "sway shows the window at " << place.toString() << "; the test asks for its start size\n";
