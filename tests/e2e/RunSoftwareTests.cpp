@@ -28,8 +28,8 @@ TEST (RunSoftware, OnTheDiscItAsksAndRunStartsTheMenu)
 {
     const auto disc = recordingDisc (juce::File (BRELVAN_WINDOWS_PROGRAM));
     const auto image = disc->workingFolder().getChildFile ("disc.iso");
-    const auto mastered = masterImage (disc->root(), image);
-    ASSERT_EQ (mastered.status, std::optional<int> (0)) << mastered.errors;
+    const auto made = masterImage (disc->root(), image);
+    ASSERT_EQ (made.status, std::optional<int> (0)) << made.errors;
     runSoftwareAndInstallEverything (image, MediaMount::Kind::disc, "ORVALIS_BRELVAN", *disc);
 }
 

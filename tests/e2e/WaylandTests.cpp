@@ -73,20 +73,14 @@ struct WaylandWalk
         const auto shot = desktop.screenshot();
         const auto origin = place->getPosition() + contentInWindow;
         seen = "the window at " + place->toString().toStdString() + " on a screenshot of " + std::to_string (shot.getWidth()) + " x " + std::to_string (shot.getHeight()) + "; pixels unlike each page:";
-        const auto matches = [&] (const char* name, juce::Rectangle<int> area)
+        const auto shows = [&] (const char* name, juce::Rectangle<int> area)
         {
             const auto shown = shrunk (shot.getClippedImage ((area + origin) * scale), scale);
-            const auto expected = background (name).getClippedImage (area);
-            const auto differing = countDifferentPixels (shown, expected, scaledTolerance);
+            const auto differing = countDifferentPixels (shown, background (name).getClippedImage (area), scaledTolerance);
             seen += std::string (" ") + name + " " + std::to_string (differing);
             return differing <= (1.0 - scaledShare) * area.getWidth() * area.getHeight();
         };
-        if (matches ("menu", menuFreeArea))
-            return -1;
-        for (int i = 0; i < 4; ++i)
-            if (matches (juce::String (items[i]).toLowerCase().toRawUTF8(), productFreeArea))
-                return i;
-        return 99;
+        return pageShownBy (shows);
     }
 
     /** Whether the output comes to show the page; when it does not, what it showed instead is

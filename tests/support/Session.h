@@ -48,16 +48,24 @@ inline bool showsBackground (const XServer& x, juce::Point<int> origin, const ch
     return countDifferentPixels (shown, expected, scaledTolerance) <= (1.0 - scaledShare) * inPixels.getWidth() * inPixels.getHeight();
 }
 
-/** Which page the screen shows with the page's top-left corner at this point: -1 for
-    the menu, 0 to 3 for a product page, or 99 when it shows none of them. */
-inline int pageShownAt (const XServer& x, juce::Point<int> origin, double scale = 1.0)
+/** Which page shows, as told by shows (background name, area of the page): -1 for the
+    menu, 0 to 3 for a product page, or 99 when none of them. */
+template <typename Shows>
+int pageShownBy (Shows&& shows)
 {
-    if (showsBackground (x, origin, "menu", menuFreeArea, scale))
+    if (shows ("menu", menuFreeArea))
         return -1;
     for (int i = 0; i < 4; ++i)
-        if (showsBackground (x, origin, juce::String (items[i]).toLowerCase().toRawUTF8(), productFreeArea, scale))
+        if (shows (juce::String (items[i]).toLowerCase().toRawUTF8(), productFreeArea))
             return i;
     return 99;
+}
+
+/** Which page the screen shows with the page's top-left corner at this point. */
+inline int pageShownAt (const XServer& x, juce::Point<int> origin, double scale = 1.0)
+{
+    return pageShownBy ([&] (const char* name, juce::Rectangle<int> area)
+                        { return showsBackground (x, origin, name, area, scale); });
 }
 
 /** How a session finds and drives its window. Under Wine the window is found by its
