@@ -3,6 +3,7 @@
 
 #include "platform/linux/PackedProgram.h"
 #include "support/Session.h"
+#include "tools/disc/PackedProgramFile.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,7 @@ namespace
 bool isPacked (const juce::File& program)
 {
     juce::MemoryBlock bytes;
-    if (!program.loadFileAsData (bytes))
-        return false;
-    const auto* start = static_cast<const unsigned char*> (bytes.getData());
-    const auto offset = PackedProgram::headerOffset (start, bytes.getSize());
-    return offset > 0 && offset + sizeof (PackedProgram::Header) <= bytes.getSize() && std::memcmp (start + offset, PackedProgram::magic, sizeof (PackedProgram::magic)) == 0;
+    return program.loadFileAsData (bytes) && PackedProgramFile::isPacked (bytes);
 }
 
 juce::String procFile (pid_t pid, const std::string& name)
