@@ -128,12 +128,17 @@ struct Session
                         style.pageTimeout))
             return true;
 
-        // What the screen showed instead, for whoever reads the failure.
-        const auto shot = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("brelvan-page", ".png");
+        std::cerr << "expected page " << page << "; " << savedShot() << "\n";
+        return false;
+    }
+
+    /** Saves what the window shows, for whoever reads a failure, and says where. */
+    std::string savedShot() const
+    {
+        const auto shot = juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("brelvan-window", ".png");
         juce::FileOutputStream out (shot);
         juce::PNGImageFormat().writeImageToStream (screenshot (x, window->bounds), out);
-        std::cerr << "expected page " << page << "; the window as shown: " << shot.getFullPathName() << "\n";
-        return false;
+        return "the window as shown: " + shot.getFullPathName().toStdString();
     }
 
     /** Clicks an item's button on the menu and waits for its product page. */

@@ -38,8 +38,9 @@ struct WindowsDisc
 
     juce::File program() const { return root.getChildFile ("OrvalisBrelvan.exe"); }
 
-    /** The stand-ins' records, after waiting for at least the given number of lines. */
-    juce::StringArray log (int atLeast, std::chrono::milliseconds timeout = 10s) const { return logLines (logFile, atLeast, timeout); }
+    /** The stand-ins' records, after waiting for at least the given number of lines. A
+        new Windows process on a busy machine may take a while to come up under Wine. */
+    juce::StringArray log (int atLeast, std::chrono::milliseconds timeout = 30s) const { return logLines (logFile, atLeast, timeout); }
 
     juce::File base{ juce::File::createTempFile ("brelvan-windows-disc") };
     // Every character cmd.exe would read as syntax, and letters outside ASCII.
@@ -158,7 +159,8 @@ TEST (Windows, InstallRunsTheRightStandInInItsOwnFolderFromAnyDiscPath)
         ASSERT_TRUE (s.openProductPage (i));
         s.clickPage (installButton);
         const auto log = disc.log (++lines);
-        ASSERT_EQ (log.size(), lines) << log.joinIntoString ("\n");
+        ASSERT_EQ (log.size(), lines) << log.joinIntoString ("\n") << "\n"
+                                      << s.savedShot();
         const auto folder = disc.root.getChildFile (items[i]);
         EXPECT_EQ (log[lines - 1], juce::String ("run ") + items[i] + ".exe args=0 cwd=" + windowsPath (folder));
         EXPECT_TRUE (s.pageBecomes (i)) << "the page stays";
@@ -176,13 +178,15 @@ TEST (Windows, ThePackGoesToItsAssociatedProgramAndALinkToTheBrowser)
     ASSERT_TRUE (s.openProductPage (3));
     s.clickPage (installButton);
     auto log = disc.log (2);
-    ASSERT_EQ (log.size(), 2) << log.joinIntoString ("\n");
+    ASSERT_EQ (log.size(), 2) << log.joinIntoString ("\n") << "\n"
+                              << s.savedShot();
     EXPECT_TRUE (log[0].startsWith ("run opener.exe args=1 ")) << log[0];
     EXPECT_EQ (log[1], juce::String (windowsPath (disc.root.getChildFile ("Kestrune/Kestrune.tpk"))));
 
     s.clickPage ({ 97, 390 }); // the Kestrune page's link
     log = disc.log (4);
-    ASSERT_EQ (log.size(), 4) << log.joinIntoString ("\n");
+    ASSERT_EQ (log.size(), 4) << log.joinIntoString ("\n") << "\n"
+                              << s.savedShot();
     EXPECT_TRUE (log[2].startsWith ("run browser.exe args=1 ")) << log[2];
     EXPECT_EQ (log[3], "http://kestrune.example");
     s.closeWithItsButtonAndExpectStatusZero();
@@ -238,7 +242,8 @@ TEST (Windows, AtHigherDotsPerInchEveryPageShowsTheLargerPicturesAndStillWorks)
             {
                 s.clickPage (installButton);
                 const auto log = disc.log (1);
-                ASSERT_EQ (log.size(), 1) << log.joinIntoString ("\n");
+                ASSERT_EQ (log.size(), 1) << log.joinIntoString ("\n") << "\n"
+                                          << s.savedShot();
                 EXPECT_TRUE (log[0].startsWith ("run Tessaly.exe args=0 ")) << log[0];
             }
             EXPECT_TRUE (s.returnToMenu()) << items[i];
