@@ -85,9 +85,17 @@ SwayDesktop::SwayDesktop (int scale)
         return;
     }
 
+    // The desktop user may not reach the build folder (a checkout in root's home), so the
+    // pointer runs from a copy in the desktop's own folder.
+    const auto pointerProgram = base.getChildFile ("virtual_pointer");
+    if (!juce::File (BRELVAN_VIRTUAL_POINTER).copyFileTo (pointerProgram) || chmod (pointerProgram.getFullPathName().toRawUTF8(), 0755) != 0)
+    {
+        problem = "the virtual pointer cannot be copied for the desktop user";
+        return;
+    }
     pointer = std::make_unique<Process> (std::vector<std::string>{ "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "env", "-i",
                                                                    "XDG_RUNTIME_DIR=" + runtime.getFullPathName().toStdString(),
-                                                                   "WAYLAND_DISPLAY=" + waylandDisplay, BRELVAN_VIRTUAL_POINTER });
+                                                                   "WAYLAND_DISPLAY=" + waylandDisplay, pointerProgram.getFullPathName().toStdString() });
     if (!eventually ([&]
                      { return run ({ "swaymsg", "-t", "get_seats" }).output.find ("\"capabilities\": 0") == std::string::npos; }))
         problem = "the seat got no pointer: " + pointer->state();
