@@ -12,7 +12,7 @@ namespace
 
 bool canActAsDesktopUser()
 {
-    return getuid() == 0 && runToEnd ({ "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "true" }, plainEnvironment).status == std::optional<int> (0);
+    return getuid() == 0 && runToEnd (asDesktopUser ({ "true" }), plainEnvironment).status == std::optional<int> (0);
 }
 
 Ending masterImage (const juce::File& staged, const juce::File& image)
@@ -46,7 +46,7 @@ Session::Start throughAutorun (const juce::File& mounted, AutorunStart how)
         prctl (PR_SET_CHILD_SUBREAPER, 1);
         std::vector<std::string> command{ "/bin/sh", "autorun.sh" };
         if (how.asDesktopUser)
-            command.insert (command.begin(), { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" });
+            command = asDesktopUser (command);
         if (how.cgroup != nullptr)
             command = how.cgroup->wrap (command);
 

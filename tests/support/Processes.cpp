@@ -222,6 +222,12 @@ juce::StringArray logLines (const juce::File& log, int atLeast, std::chrono::mil
     return lines;
 }
 
+std::vector<std::string> asDesktopUser (std::vector<std::string> command)
+{
+    command.insert (command.begin(), { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" });
+    return command;
+}
+
 std::string programPath()
 {
     return BRELVAN_PROGRAM_PATH;

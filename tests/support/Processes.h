@@ -64,6 +64,9 @@ Ending runToEnd (const std::vector<std::string>& argv, const std::vector<std::st
 /** The non-empty lines of a log file, after waiting for at least the given count. */
 juce::StringArray logLines (const juce::File& log, int atLeast, std::chrono::milliseconds timeout);
 
+/** The command, run as the unprivileged desktop user (nobody) with no other groups. */
+std::vector<std::string> asDesktopUser (std::vector<std::string> command);
+
 /** Starts a program with this environment (and folder, and file actions, where given);
     throws where it cannot start. */
 pid_t spawnProcess (const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& workingFolder,

@@ -59,11 +59,10 @@ SwayDesktop::SwayDesktop (int scale)
         return;
     }
 
-    compositor = std::make_unique<Process> (std::vector<std::string>{
-        "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "env", "-i", "PATH=/usr/bin:/bin", "HOME=" + base.getFullPathName().toStdString(),
-        "XDG_RUNTIME_DIR=" + runtime.getFullPathName().toStdString(), "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
-        "WLR_HEADLESS_OUTPUTS=1", "sh", "-c", "exec sway -c \"$0\" > \"$1\" 2>&1", base.getChildFile ("config").getFullPathName().toStdString(),
-        base.getChildFile ("sway.log").getFullPathName().toStdString() });
+    compositor = std::make_unique<Process> (asDesktopUser ({ "env", "-i", "PATH=/usr/bin:/bin", "HOME=" + base.getFullPathName().toStdString(),
+                                                             "XDG_RUNTIME_DIR=" + runtime.getFullPathName().toStdString(), "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
+                                                             "WLR_HEADLESS_OUTPUTS=1", "sh", "-c", "exec sway -c \"$0\" > \"$1\" 2>&1", base.getChildFile ("config").getFullPathName().toStdString(),
+                                                             base.getChildFile ("sway.log").getFullPathName().toStdString() }));
 
     const auto displayFile = runtime.getChildFile ("display");
     if (!eventually ([&]
@@ -93,9 +92,9 @@ SwayDesktop::SwayDesktop (int scale)
         problem = "the virtual pointer cannot be copied for the desktop user";
         return;
     }
-    pointer = std::make_unique<Process> (std::vector<std::string>{ "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "env", "-i",
-                                                                   "XDG_RUNTIME_DIR=" + runtime.getFullPathName().toStdString(),
-                                                                   "WAYLAND_DISPLAY=" + waylandDisplay, pointerProgram.getFullPathName().toStdString() });
+    pointer = std::make_unique<Process> (asDesktopUser ({ "env", "-i",
+                                                          "XDG_RUNTIME_DIR=" + runtime.getFullPathName().toStdString(),
+                                                          "WAYLAND_DISPLAY=" + waylandDisplay, pointerProgram.getFullPathName().toStdString() }));
     if (!eventually ([&]
                      { return run ({ "swaymsg", "-t", "get_seats" }).output.find ("\"capabilities\": 0") == std::string::npos; }))
         problem = "the seat got no pointer: " + pointer->state();
@@ -111,8 +110,7 @@ SwayDesktop::~SwayDesktop()
 
 Ending SwayDesktop::run (std::vector<std::string> command) const
 {
-    command.insert (command.begin(), { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups" });
-    return runToEnd (command,
+    return runToEnd (asDesktopUser (command),
                      { "PATH=/usr/bin:/bin", "HOME=" + base.getFullPathName().toStdString(), "XDG_RUNTIME_DIR=" + runtime.getFullPathName().toStdString(),
                        "WAYLAND_DISPLAY=" + waylandDisplay, "SWAYSOCK=" + swaySocket },
                      10s);
